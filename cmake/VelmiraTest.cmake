@@ -1,0 +1,40 @@
+# One helper builds, links and registers every test.
+#
+#   velmira_add_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [QT] [ENV K=V ...])
+#
+# GoogleTest tests are registered one CTest entry per executable; QT tests use Qt Test
+# and get the offscreen platform so they run without a display.
+find_program(VELMIRA_SYSTEM_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
+
+function(velmira_add_test name)
+  cmake_parse_arguments(T "QT" "" "SOURCES;LIBS;ENV" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS})
+  if(T_QT)
+    target_link_libraries(${name} PRIVATE Qt6::Test Qt6::Widgets)
+  else()
+    target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main GTest::gmock)
+  endif()
+  target_compile_definitions(${name} PRIVATE
+    VELMIRA_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    VELMIRA_BINARY_DIR="${PROJECT_BINARY_DIR}"
+    VELMIRA_PYTHON="${VELMIRA_SYSTEM_PYTHON}")
+  add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  set(env ${T_ENV})
+  if(T_QT)
+    list(APPEND env QT_QPA_PLATFORM=offscreen)
+  endif()
+  if(VELMIRA_SANITIZE)
+    # Qt and the system's font libraries keep caches until exit that LeakSanitizer
+    # would report; our own code is leak-checked by the core tests.
+    if(T_QT)
+      list(APPEND env ASAN_OPTIONS=detect_leaks=0)
+    else()
+      list(APPEND env ASAN_OPTIONS=detect_leaks=1)
+    endif()
+    list(APPEND env UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1)
+  endif()
+  if(env)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}")
+  endif()
+endfunction()
