@@ -1,0 +1,30 @@
+#pragma once
+// The command line of velmira-cli, parsed and checked before any job file is read.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "jobdata/Records.h"
+
+enum class CliCommand { Points, Match, Detail, Polygon };
+
+struct CliOptions {
+  CliCommand command = CliCommand::Points;
+  std::optional<std::string> meridian;  // one of kMeridians
+  std::optional<std::string> method;    // "RTK" or one of kMountpoints
+  CMatchCriteria criteria;
+  bool flags = false;                   // match: the coloured columns of each row
+  std::string output;                   // detail, polygon: -o
+  std::optional<std::vector<int>> pairs;  // polygon: --pairs
+  std::vector<std::string> jobFiles;
+  std::vector<std::string> pointNames;  // detail: UTF-8, after the job file
+};
+
+struct CliParseResult {
+  std::optional<CliOptions> options;  // nothing on a usage error
+  std::string error;                  // what was wrong, for the usage message
+};
+
+CliParseResult ParseCliOptions(const std::vector<std::string>& args);
+
+extern const char* const kCliUsage;
