@@ -103,7 +103,13 @@ class Rng {
   std::uint64_t m_state;
 };
 
-double RoundTo(double value, double step) { return std::round(value / step) * step; }
+// The double nearest to value rounded to `decimals` places: an integer divided by an
+// exact power of ten is the double that atof gives for the same decimal text.
+double RoundTo(double value, int decimals) {
+  double scale = 1.0;
+  for (int i = 0; i < decimals; ++i) scale *= 10.0;
+  return std::round(value * scale) / scale;
+}
 
 // ---- SQLite ownership ---------------------------------------------------------------
 
@@ -363,7 +369,7 @@ class JobWriter {
     }
     mark.lastStartS = startS;
     ++mark.sessions;
-    const double endS = RoundTo(startS + static_cast<double>(durationMs) / 1000.0, 0.001);
+    const double endS = RoundTo(startS + static_cast<double>(durationMs) / 1000.0, 3);
     m_clockS = endS;
 
     std::int64_t soKey = reuseSoKey;
@@ -371,9 +377,9 @@ class JobWriter {
       soKey = ++m_soKey;
       BindInt(m_insSoPoint, 1, soKey);
       BindText(m_insSoPoint, 2, mark.name);
-      BindReal(m_insSoPoint, 3, RoundTo(m_site.lat0Deg + northM * m_site.degPerMetreLat, 1e-10));
-      BindReal(m_insSoPoint, 4, RoundTo(m_site.lon0Deg + eastM * m_site.degPerMetreLon, 1e-10));
-      BindReal(m_insSoPoint, 5, RoundTo(heightM, 1e-4));
+      BindReal(m_insSoPoint, 3, RoundTo(m_site.lat0Deg + northM * m_site.degPerMetreLat, 10));
+      BindReal(m_insSoPoint, 4, RoundTo(m_site.lon0Deg + eastM * m_site.degPerMetreLon, 10));
+      BindReal(m_insSoPoint, 5, RoundTo(heightM, 4));
       if (!m_w.Run(m_insSoPoint)) return false;
     }
     if (soKeyOut) *soKeyOut = soKey;
@@ -392,9 +398,9 @@ class JobWriter {
 
     // Variances in square metres, the dilutions as the receiver's single floats.
     const double split = m_rng.Uniform(0.7, 1.3);
-    BindReal(m_insGnss, 1, RoundTo(sigmaH * sigmaH * split, 1e-10));
-    BindReal(m_insGnss, 2, RoundTo(sigmaH * sigmaH / split, 1e-10));
-    BindReal(m_insGnss, 3, RoundTo(sigmaV * sigmaV, 1e-10));
+    BindReal(m_insGnss, 1, RoundTo(sigmaH * sigmaH * split, 10));
+    BindReal(m_insGnss, 2, RoundTo(sigmaH * sigmaH / split, 10));
+    BindReal(m_insGnss, 3, RoundTo(sigmaV * sigmaV, 10));
     BindInt(m_insGnss, 4, solution);
     BindInt(m_insGnss, 5, durationMs);
     BindInt(m_insGnss, 6, epochs);
