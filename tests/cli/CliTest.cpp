@@ -1,0 +1,200 @@
+// velmira-cli as a black box: its output, exit status and standard error for job files
+// that the generator makes.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "text/Numbers.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct RunResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    s_dir = fs::temp_directory_path() / ("velmira-cli-test-" + std::to_string(getpid()));
+    fs::create_directories(s_dir);
+    MakeJob("network.tsj", "--seed 11 --points 60 --method network --mountpoint VRSRTCM31");
+    MakeJob("rtk.tsj", "--seed 12 --points 30 --method rtk --meridian 30");
+    MakeJob("nozone.tsj", "--seed 13 --points 10 --meridian none");
+    MakeJob("ask.tsj", "--seed 14 --points 10 --method ask");
+    MakeJob("odd.tsj", "--seed 15 --points 10 --method network --mountpoint CUSTOM1");
+    std::ofstream(s_dir / "notes.tsj") << "not a database\n";
+  }
+  static void TearDownTestSuite() { fs::remove_all(s_dir); }
+
+  static void MakeJob(const std::string& name, const std::string& args) {
+    const std::string cmd = std::string(VELMIRA_MAKE_JOB) + " " + args + " " + (s_dir / name).string() + " >/dev/null";
+    ASSERT_EQ(0, std::system(cmd.c_str())) << cmd;
+  }
+
+  static std::string Job(const std::string& name) { return (s_dir / name).string(); }
+
+  // Runs velmira-cli with its own cache folder so that tests never share copies.
+  static RunResult Run(const std::string& args, const std::string& locale = "C") {
+    const fs::path err = s_dir / "stderr.txt";
+    const std::string cmd = "LC_ALL=" + locale + " XDG_CACHE_HOME=" + (s_dir / "cache").string() + " " +
+                            VELMIRA_CLI + " " + args + " 2>" + err.string();
+    RunResult r;
+    FILE* pipe = popen(cmd.c_str(), "r");
+    char buffer[65536];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
+    const int raw = pclose(pipe);
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.err = ReadFile(err);
+    return r;
+  }
+
+  // Compares with a committed golden file; VELMIRA_UPDATE_GOLDEN=1 rewrites it.
+  static void ExpectGolden(const std::string& name, const std::string& actual) {
+    const fs::path path = fs::path(VELMIRA_GOLDEN_DIR) / name;
+    if (std::getenv("VELMIRA_UPDATE_GOLDEN")) std::ofstream(path, std::ios::binary) << actual;
+    const std::string expected = ReadFile(path);
+    if (expected == actual) return;
+    std::istringstream e(expected), a(actual);
+    std::string le, la;
+    for (int line = 1;; ++line) {
+      const bool he = static_cast<bool>(std::getline(e, le)), ha = static_cast<bool>(std::getline(a, la));
+      if (!he && !ha) break;
+      if (le != la || he != ha) {
+        ADD_FAILURE() << name << ": first difference at line " << line << "\nexpected: " << le << "\nactual:   " << la;
+        return;
+      }
+    }
+  }
+
+  static fs::path s_dir;
+};
+
+fs::path CliTest::s_dir;
+
+TEST_F(CliTest, PointsOfSeveralJobsMatchTheGoldenTableUnderEveryLocale) {
+  const RunResult c = Run("points " + Job("network.tsj") + " " + Job("rtk.tsj"));
+  ASSERT_EQ(0, c.status) << c.err;
+  ExpectGolden("points.txt", c.out);
+  const RunResult tr = Run("points " + Job("network.tsj") + " " + Job("rtk.tsj"), "tr_TR.UTF-8");
+  EXPECT_EQ(c.out, tr.out);
+  // The information notes go to standard error and do not stop the run.
+  EXPECT_NE(std::string::npos, c.err.find("RTK yöntemi ile ölçülmüş"));
+  EXPECT_NE(std::string::npos, c.err.find("FIX olarak çözümlenmemiş"));
+}
+
+TEST_F(CliTest, MatchWithFlagsMatchesTheGoldenTable) {
+  const RunResult r = Run("match --flags --tolerance 0.5 --min-hours 1.5 " + Job("network.tsj") + " " + Job("rtk.tsj"));
+  ASSERT_EQ(0, r.status) << r.err;
+  ExpectGolden("match-flags.txt", r.out);
+  EXPECT_EQ(r.out, Run("match --flags --tolerance 0.5 --min-hours 1.5 " + Job("network.tsj") + " " +
+                       Job("rtk.tsj"), "tr_TR.UTF-8").out);
+  const RunResult plain = Run("match " + Job("network.tsj"));
+  ASSERT_EQ(0, plain.status);
+  EXPECT_EQ(0u, plain.out.find("1.Oturum\t2.Oturum\t1.Oturum Epok Sayısı"));
+  EXPECT_EQ(std::string::npos, plain.out.find("Flags"));
+}
+
+// The projected coordinates are checked against PROJ, an independent implementation.
+TEST_F(CliTest, PrintedGridCoordinatesAgreeWithProj) {
+  if (std::system("command -v proj >/dev/null 2>&1") != 0) GTEST_SKIP() << "proj not installed";
+  const RunResult r = Run("points " + Job("network.tsj"));
+  ASSERT_EQ(0, r.status);
+  std::istringstream lines(r.out);
+  std::string line;
+  std::getline(lines, line);  // header
+  std::ofstream input(s_dir / "lonlat.txt");
+  std::vector<std::pair<double, double>> ours;
+  while (std::getline(lines, line)) {
+    std::vector<std::string> cells;
+    std::istringstream fields(line);
+    for (std::string cell; std::getline(fields, cell, '\t');) cells.push_back(cell);
+    ASSERT_EQ(20u, cells.size());
+    input << cells[16] << ' ' << cells[15] << '\n';
+    ours.emplace_back(text::AtoF(cells[2]), text::AtoF(cells[3]));
+  }
+  input.close();
+  const std::string cmd = "proj +proj=tmerc +lat_0=0 +lon_0=33 +k=1 +x_0=500000 +y_0=0 +ellps=GRS80 -f %.4f < " +
+                          (s_dir / "lonlat.txt").string();
+  FILE* pipe = popen(cmd.c_str(), "r");
+  double e = 0, n = 0;
+  size_t i = 0;
+  while (fscanf(pipe, "%lf %lf", &e, &n) == 2) {
+    ASSERT_LT(i, ours.size());
+    EXPECT_LT(std::hypot(e - ours[i].first, n - ours[i].second), 0.002) << "point " << i;
+    ++i;
+  }
+  pclose(pipe);
+  EXPECT_EQ(ours.size(), i);
+  EXPECT_GT(i, 40u);
+}
+
+struct ExitCase {
+  const char* name;
+  std::string args;
+  int status;
+  const char* stderrHas;
+};
+
+class CliExit : public CliTest, public ::testing::WithParamInterface<ExitCase> {};
+
+TEST_P(CliExit, ReportsByExitStatusAndStandardError) {
+  const ExitCase& c = GetParam();
+  std::string args = c.args;
+  for (size_t at; (at = args.find("@")) != std::string::npos;) {
+    const size_t end = args.find(' ', at);
+    const std::string name = args.substr(at + 1, end == std::string::npos ? std::string::npos : end - at - 1);
+    args.replace(at, name.size() + 1, Job(name));
+  }
+  const RunResult r = Run(args);
+  EXPECT_EQ(c.status, r.status) << r.err;
+  EXPECT_NE(std::string::npos, r.err.find(c.stderrHas)) << r.err;
+  if (c.status != 0) {
+    EXPECT_EQ("", r.out);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliExit,
+    ::testing::Values(
+        ExitCase{"NotADatabase", "points @notes.tsj", 1, "TARVEK TSJ Değil"},
+        ExitCase{"MissingFile", "points @nothere.tsj", 1, "okunamadı"},
+        ExitCase{"ZoneNeeded", "points @nozone.tsj", 1, "--meridian"},
+        ExitCase{"ZoneGiven", "points --meridian 36 @nozone.tsj", 0, ""},
+        ExitCase{"MethodNeeded", "points @ask.tsj", 1, "Ölçü Yöntemi belirlenemediğinden"},
+        ExitCase{"MethodGiven", "points --method RTK @ask.tsj", 0, ""},
+        ExitCase{"MountpointGiven", "points --method FKP02 @odd.tsj", 0, ""},
+        ExitCase{"RtkIsNoMountpoint", "points --method RTK @odd.tsj", 2, "usage:"},
+        ExitCase{"StopsAtTheFirstRefusal", "points @network.tsj @notes.tsj @rtk.tsj", 1, "TARVEK TSJ Değil"},
+        ExitCase{"BadMeridian", "points --meridian 31 @network.tsj", 2, "usage:"},
+        ExitCase{"MethodWithWrongCase", "points --method vrsrtcm31 @network.tsj", 2, "--method"},
+        ExitCase{"NumberWithComma", "match --tolerance 1,5 @network.tsj", 2, "--tolerance"},
+        ExitCase{"NumberNotFinite", "match --max-dy nan @network.tsj", 2, "--max-dy"},
+        ExitCase{"MissingValue", "match @network.tsj --min-hours", 2, "--min-hours needs a value"},
+        ExitCase{"UnknownOption", "points --colour @network.tsj", 2, "unknown option"},
+        ExitCase{"UnknownCommand", "plot @network.tsj", 2, "unknown command"},
+        ExitCase{"NoJobFile", "points", 2, "no job file"},
+        ExitCase{"FlagsOnlyForMatch", "points --flags @network.tsj", 2, "--flags"}),
+    [](const auto& info) { return info.param.name; });
+
+}  // namespace
