@@ -1,0 +1,119 @@
+// Prints the median times of session matching and of adding a large job file.
+//   bench_jobdata [runs]
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "jobdata/CVelmiraDoc.h"
+#include "jobdata/SessionMatcher.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class QuietShell : public CDocShell {
+ public:
+  fs::path file;
+  std::optional<fs::path> ChooseJobFile() override { return file; }
+  void ShowMessage(std::string_view, MessageIcon) override {}
+  std::optional<std::string> AskMeridian() override { return "33"; }
+  std::optional<std::string> AskMountpoint(std::string_view) override { return "VRSRTCM31"; }
+  std::optional<std::string> AskMethod(std::string_view) override { return "RTK"; }
+  bool AskSettings(CMatchCriteria&) override { return false; }
+  void JobFilesChanged() override {}
+  void ShowFilePoints(int) override {}
+  void ClearPointTables() override {}
+  void PairsChanged() override {}
+};
+
+template <typename F>
+double MedianSeconds(int runs, F&& f) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    f();
+    times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  }
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
+// Control points measured two or three times a few centimetres apart, and detail
+// points measured once, spread over a zone like a large project.
+std::vector<CTarvekNokta> Observations(size_t count) {
+  std::mt19937_64 rng(42);
+  std::uniform_real_distribution<double> east(380000, 620000), north(4000000, 4650000);
+  std::normal_distribution<double> scatter(0, 0.012);
+  std::vector<CTarvekNokta> points;
+  points.reserve(count);
+  int index = 1000;
+  while (points.size() < count) {
+    CTarvekNokta p;
+    p.strName = "N" + std::to_string(points.size());
+    p.dY = east(rng);
+    p.dX = north(rng);
+    p.dHeight = 900;
+    p.dStartTime = 1.7e9 + static_cast<double>(points.size()) * 30;
+    const int sessions = points.size() % 10 == 0 ? 2 + static_cast<int>(points.size() % 20 == 0) : 1;
+    for (int s = 0; s < sessions && points.size() < count; ++s) {
+      CTarvekNokta q = p;
+      q.dY += scatter(rng);
+      q.dX += scatter(rng);
+      q.dHeight += scatter(rng);
+      q.dStartTime += 4000.0 * s;
+      q.nIndex = index++;
+      points.push_back(q);
+    }
+  }
+  return points;
+}
+
+void BenchMatching(size_t count, int runs) {
+  const std::vector<CTarvekNokta> points = Observations(count);
+  size_t pairs = 0;
+  const double t = MedianSeconds(runs, [&] {
+    auto list = MatchPairs(points, 1.0);
+    RemoveMirrorPairs(list);
+    AssignGroupNumbers(list);
+    pairs = list.size();
+  });
+  std::printf("match %zu observations: median %.3f s over %d runs (%zu pairs)\n", count, t, runs, pairs);
+}
+
+void BenchAdd(int points, int runs) {
+  const fs::path dir = fs::temp_directory_path() / "velmira-bench";
+  fs::create_directories(dir);
+  const fs::path job = dir / "big.tsj";
+  const std::string cmd = std::string(VELMIRA_MAKE_JOB) + " --seed 3 --points " + std::to_string(points) +
+                          " " + job.string() + " >/dev/null";
+  if (std::system(cmd.c_str()) != 0) {
+    std::fprintf(stderr, "could not make %s\n", job.c_str());
+    return;
+  }
+  size_t stored = 0;
+  const double t = MedianSeconds(runs, [&] {
+    QuietShell shell;
+    shell.file = job;
+    CVelmiraDoc doc(shell, dir / "cache");
+    doc.AddTsjFile();
+    stored = doc.m_noktaList.size();
+  });
+  std::printf("add a job file of %d points: median %.3f s over %d runs (%zu fixed points stored)\n", points, t,
+              runs, stored);
+  fs::remove_all(dir);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+  BenchAdd(100000, runs);
+  BenchMatching(100000, runs);
+  BenchMatching(1000000, std::min(runs, 3));
+  return 0;
+}
