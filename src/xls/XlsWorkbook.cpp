@@ -1,0 +1,399 @@
+#include "xls/XlsWorkbook.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <random>
+#include <string>
+#include <system_error>
+
+#include "xls/XlsInternal.h"
+
+// ---- string pool -----------------------------------------------------------------------
+
+std::u16string_view XlsStringPool::Store(std::u16string_view text) {
+  if (text.size() > kChunkUnits - m_chunkUsed) {
+    // Texts live in large chunks that never move, so views into them stay valid.
+    m_chunks.push_back(std::make_unique<char16_t[]>(std::max(kChunkUnits, text.size())));
+    m_chunkUsed = 0;
+  }
+  char16_t* at = m_chunks.back().get() + m_chunkUsed;
+  std::copy(text.begin(), text.end(), at);
+  m_chunkUsed += text.size();
+  return {at, text.size()};
+}
+
+void XlsStringPool::Rehash(std::size_t slots) {
+  m_slots.assign(slots, 0);
+  for (std::uint32_t id = 0; id < m_strings.size(); ++id) {
+    std::size_t i = std::hash<std::u16string_view>{}(m_strings[id]) & (slots - 1);
+    while (m_slots[i] != 0) i = (i + 1) & (slots - 1);
+    m_slots[i] = id + 1;
+  }
+}
+
+std::uint32_t XlsStringPool::Intern(std::u16string_view text) {
+  if (2 * (m_strings.size() + 1) > m_slots.size()) Rehash(std::max<std::size_t>(1024, 2 * m_slots.size()));
+  std::size_t mask = m_slots.size() - 1;
+  std::size_t i = std::hash<std::u16string_view>{}(text) & mask;
+  while (m_slots[i] != 0) {
+    std::uint32_t id = m_slots[i] - 1;
+    if (m_strings[id] == text) return id;
+    i = (i + 1) & mask;
+  }
+  auto id = static_cast<std::uint32_t>(m_strings.size());
+  m_strings.push_back(Store(text));
+  m_slots[i] = id + 1;
+  return id;
+}
+
+void XlsStringPool::Clear() {
+  m_strings.clear();
+  m_chunks.clear();
+  m_chunkUsed = kChunkUnits;
+  m_slots.clear();
+}
+
+// ---- cells -----------------------------------------------------------------------------
+
+XlsCell::Data* XlsCell::Find() const {
+  if (m_sheet == nullptr || m_row >= m_sheet->m_rows.size()) return nullptr;
+  auto& row = m_sheet->m_rows[m_row];
+  return m_column < row.size() ? &row[m_column] : nullptr;
+}
+
+XlsCell::Data& XlsCell::Get() {
+  if (m_row >= m_sheet->m_rows.size()) m_sheet->m_rows.resize(m_row + 1);
+  auto& row = m_sheet->m_rows[m_row];
+  if (m_column >= row.size()) row.resize(m_column + 1);
+  return row[m_column];
+}
+
+bool XlsCell::SetText(std::u16string_view text) {
+  if (m_sheet == nullptr || text.size() > kMaxTextLength) return false;
+  Data& d = Get();
+  if (text.empty()) {
+    d.kind = Kind::Undefined;
+    return true;
+  }
+  d.text = m_sheet->m_pool.Intern(text);
+  d.kind = Kind::Text;
+  return true;
+}
+
+bool XlsCell::SetInteger(std::int32_t value) {
+  if (m_sheet == nullptr) return false;
+  Data& d = Get();
+  d.integer = value;
+  d.kind = Kind::Integer;
+  return true;
+}
+
+bool XlsCell::SetReal(double value) {
+  if (m_sheet == nullptr || !std::isfinite(value)) return false;
+  Data& d = Get();
+  d.real = value;
+  d.kind = Kind::Real;
+  return true;
+}
+
+void XlsCell::Clear() {
+  if (Data* d = Find()) d->kind = Kind::Undefined;
+}
+
+void XlsCell::SetXFIndex(std::uint16_t xfIndex) {
+  if (m_sheet != nullptr) Get().xfIndex = xfIndex;
+}
+
+void XlsCell::SetMergedRows(std::uint16_t rows) {
+  if (m_sheet != nullptr) Get().mergedRows = rows == 0 ? 1 : rows;
+}
+
+void XlsCell::SetMergedColumns(std::uint16_t columns) {
+  if (m_sheet != nullptr) Get().mergedColumns = columns == 0 ? 1 : columns;
+}
+
+XlsCell::Kind XlsCell::GetKind() const {
+  const Data* d = Find();
+  return d ? d->kind : Kind::Undefined;
+}
+
+std::u16string_view XlsCell::GetText() const {
+  const Data* d = Find();
+  return d && d->kind == Kind::Text ? m_sheet->m_pool.Get(d->text) : std::u16string_view();
+}
+
+std::int32_t XlsCell::GetInteger() const {
+  const Data* d = Find();
+  return d && d->kind == Kind::Integer ? d->integer : 0;
+}
+
+double XlsCell::GetReal() const {
+  const Data* d = Find();
+  return d && d->kind == Kind::Real ? d->real : 0.0;
+}
+
+std::uint16_t XlsCell::GetXFIndex() const {
+  const Data* d = Find();
+  return d ? d->xfIndex : 0;
+}
+
+std::uint16_t XlsCell::GetMergedRows() const {
+  const Data* d = Find();
+  return d ? d->mergedRows : 1;
+}
+
+std::uint16_t XlsCell::GetMergedColumns() const {
+  const Data* d = Find();
+  return d ? d->mergedColumns : 1;
+}
+
+// ---- sheets ----------------------------------------------------------------------------
+
+XlsWorksheet::XlsWorksheet(XlsStringPool& pool, std::uint32_t index) : m_pool(pool), m_index(index) {}
+
+XlsWorksheet::~XlsWorksheet() = default;
+
+XlsCell XlsWorksheet::Cell(std::uint32_t row, std::uint32_t column) {
+  if (row >= kMaxRows || column >= kMaxColumns) return XlsCell();
+  if (column >= m_columnCount) m_columnCount = column + 1;
+  if (row >= m_rowCount) m_rowCount = row + 1;
+  return XlsCell(this, row, static_cast<std::uint16_t>(column));
+}
+
+bool XlsWorksheet::SetColWidth(std::uint16_t column, std::uint16_t width) {
+  if (column >= kMaxColumns) return false;
+  m_colWidths.push_back({column, width});
+  return true;
+}
+
+// ---- workbook --------------------------------------------------------------------------
+
+XlsWorkbook::XlsWorkbook() : m_pool(std::make_unique<XlsStringPool>()) {}
+
+XlsWorkbook::~XlsWorkbook() = default;
+
+void XlsWorkbook::New() {
+  m_sheets.clear();
+  m_pool->Clear();
+  m_globals = std::make_unique<YExcel::Workbook>();
+  m_globals->fonts.resize(1);
+  m_globals->xfs.resize(21);
+  m_globals->styles.resize(6);
+  AddWorksheet();
+}
+
+XlsWorksheet& XlsWorkbook::AddWorksheet() {
+  if (!m_globals) New();
+  auto index = static_cast<std::uint32_t>(m_sheets.size());
+  m_sheets.push_back(std::unique_ptr<XlsWorksheet>(new XlsWorksheet(*m_pool, index)));
+  YExcel::Workbook::BoundSheet bound;
+  std::string digits = std::to_string(index + 1);
+  bound.name = u"Sheet" + std::u16string(digits.begin(), digits.end());
+  m_globals->boundSheets.push_back(bound);
+  return *m_sheets.back();
+}
+
+void XlsWorkbook::Close() {}
+
+namespace {
+
+using CellData = XlsWorkbookAccess::CellData;
+
+// Turns one sheet's stored cells into cell records as the writer asks for each row.
+class SheetCells : public YExcel::Worksheet::CellTable::Source {
+ public:
+  SheetCells(const std::vector<std::vector<CellData>>& rows, std::uint32_t columns,
+             const std::vector<std::uint32_t>& sstIndex)
+      : m_rows(rows), m_columns(columns), m_sstIndex(sstIndex) {}
+
+  void RowCells(std::uint32_t r, std::vector<YExcel::CellRecord>& out) const override {
+    static const std::vector<CellData> kNoCells;
+    const auto& row = r < m_rows.size() ? m_rows[r] : kNoCells;
+    const CellData kUndefined;
+    auto row16 = static_cast<std::uint16_t>(r);
+    std::uint32_t c = 0;
+    while (c < m_columns) {
+      const CellData& d = c < row.size() ? row[c] : kUndefined;
+      auto col16 = static_cast<std::uint16_t>(c);
+      std::uint32_t rk = 0;
+      switch (d.kind) {
+        case XlsCell::Kind::Undefined:
+          out.push_back(YExcel::Blank{row16, col16, d.xfIndex});
+          ++c;
+          break;
+        case XlsCell::Kind::Text:
+          out.push_back(YExcel::LabelSST{row16, col16, d.xfIndex, m_sstIndex[d.text]});
+          ++c;
+          break;
+        case XlsCell::Kind::Integer:
+        case XlsCell::Kind::Real:
+          if (!ToRK(d, rk)) {
+            out.push_back(YExcel::Number{row16, col16, d.xfIndex, Value(d)});
+            ++c;
+            break;
+          }
+          {
+            // Adjacent numbers that all have an RK form share one MULRK.
+            YExcel::MulRK run;
+            run.row = row16;
+            run.firstColumn = col16;
+            run.cells.push_back({d.xfIndex, rk});
+            for (++c; c < row.size() && c < m_columns; ++c) {
+              const CellData& next = row[c];
+              if (next.kind != XlsCell::Kind::Integer && next.kind != XlsCell::Kind::Real) break;
+              if (!ToRK(next, rk)) break;
+              run.cells.push_back({next.xfIndex, rk});
+            }
+            if (run.cells.size() == 1) {
+              out.push_back(YExcel::RK{row16, col16, run.cells[0].xfIndex, run.cells[0].rk});
+            } else {
+              out.push_back(std::move(run));
+            }
+          }
+          break;
+      }
+    }
+  }
+
+ private:
+  static double Value(const CellData& d) {
+    return d.kind == XlsCell::Kind::Integer ? static_cast<double>(d.integer) : d.real;
+  }
+  static bool ToRK(const CellData& d, std::uint32_t& rk) {
+    return d.kind == XlsCell::Kind::Integer ? YExcel::EncodeRK(d.integer, rk)
+                                            : YExcel::EncodeRK(d.real, rk);
+  }
+
+  const std::vector<std::vector<CellData>>& m_rows;
+  std::uint32_t m_columns;
+  const std::vector<std::uint32_t>& m_sstIndex;
+};
+
+}  // namespace
+
+std::vector<std::uint8_t> XlsWorkbookAccess::BuildStream(XlsWorkbook& book) {
+  YExcel::Workbook& globals = *book.m_globals;
+  XlsStringPool& pool = *book.m_pool;
+
+  // Shared strings in the order cells are written; equal texts share one entry.
+  constexpr std::uint32_t kUnused = 0xFFFFFFFFu;
+  std::vector<std::uint32_t> sstIndex(pool.Size(), kUnused);
+  globals.sst = {};
+  for (const auto& sheet : book.m_sheets) {
+    for (const auto& row : sheet->m_rows) {
+      for (std::size_t c = 0; c < row.size() && c < sheet->m_columnCount; ++c) {
+        if (row[c].kind != XlsCell::Kind::Text) continue;
+        ++globals.sst.totalCount;
+        std::uint32_t& index = sstIndex[row[c].text];
+        if (index == kUnused) {
+          index = static_cast<std::uint32_t>(globals.sst.strings.size());
+          globals.sst.strings.push_back({pool.Get(row[c].text), false});
+        }
+      }
+    }
+  }
+
+  std::vector<YExcel::Worksheet> sheets(book.m_sheets.size());
+  std::vector<SheetCells> sources;
+  sources.reserve(book.m_sheets.size());
+  for (std::size_t i = 0; i < book.m_sheets.size(); ++i) {
+    const XlsWorksheet& model = *book.m_sheets[i];
+    YExcel::Worksheet& ws = sheets[i];
+    std::uint32_t rows = model.m_rowCount;
+    std::uint32_t columns = model.m_columnCount;
+    ws.index.firstRow = 0;
+    ws.index.lastRowPlusOne = rows;
+    ws.index.dbCellPositions.assign((rows + 31) / 32, 0);
+    for (const auto& w : model.m_colWidths) {
+      YExcel::Worksheet::ColInfo info;
+      info.firstColumn = info.lastColumn = w.column;
+      info.width = w.width;
+      ws.colInfos.push_back(info);
+    }
+    ws.dimensions.firstRow = 0;
+    ws.dimensions.lastRowPlusOne = rows;
+    ws.dimensions.firstColumn = 0;
+    ws.dimensions.lastColumnPlusOne = static_cast<std::uint16_t>(columns);
+    if (i > 0) ws.window2.options &= static_cast<std::uint16_t>(~YExcel::Worksheet::Window2::kSelected);
+    sources.emplace_back(model.m_rows, columns, sstIndex);
+    ws.cellTable.rowCount = rows;
+    ws.cellTable.columnCount = static_cast<std::uint16_t>(columns);
+    ws.cellTable.source = &sources.back();
+    for (std::uint32_t r = 0; r < model.m_rows.size(); ++r) {
+      const auto& row = model.m_rows[r];
+      for (std::uint32_t c = 0; c < row.size(); ++c) {
+        if (row[c].mergedRows <= 1 && row[c].mergedColumns <= 1) continue;
+        // Spans are cut at the sheet's edge instead of wrapping around 16 bits.
+        std::uint32_t lastRow = std::min(r + row[c].mergedRows - 1, XlsWorksheet::kMaxRows - 1);
+        std::uint32_t lastColumn = std::min(c + row[c].mergedColumns - 1, XlsWorksheet::kMaxColumns - 1);
+        ws.mergedCells.ranges.push_back({static_cast<std::uint16_t>(r), static_cast<std::uint16_t>(lastRow),
+                                         static_cast<std::uint16_t>(c), static_cast<std::uint16_t>(lastColumn)});
+      }
+    }
+  }
+
+  // Measure first: every sheet's BOF and DBCELL positions, then write with them in place.
+  YExcel::Stream counter;
+  WriteWorkbook(counter, globals);
+  for (std::size_t i = 0; i < sheets.size(); ++i) {
+    globals.boundSheets[i].position = static_cast<std::uint32_t>(counter.Position());
+    WriteWorksheet(counter, sheets[i], sheets[i].index.dbCellPositions);
+  }
+  std::vector<std::uint8_t> stream(counter.Position());
+  YExcel::Stream out(stream.data());
+  WriteWorkbook(out, globals);
+  std::vector<std::uint32_t> written;
+  for (auto& sheet : sheets) {
+    WriteWorksheet(out, sheet, written);
+  }
+  globals.sst = {};  // its views point into the pool
+  return stream;
+}
+
+namespace {
+
+// A new, empty file beside target that no one else has opened.
+bool ReserveTemporary(const std::filesystem::path& target, std::filesystem::path& temporary) {
+  std::random_device random;
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
+    temporary = target;
+    temporary.replace_filename("." + target.filename().string() + suffix);
+#if defined(_WIN32)
+    std::FILE* f = _wfopen(temporary.c_str(), L"wbx");
+#else
+    std::FILE* f = std::fopen(temporary.c_str(), "wbx");
+#endif
+    if (f != nullptr) {
+      std::fclose(f);
+      return true;
+    }
+    if (errno != EEXIST) return false;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool XlsWorkbook::SaveAs(const std::filesystem::path& path) {
+  m_path = path;
+  if (m_sheets.empty() || path.filename().empty()) return false;
+  std::vector<std::uint8_t> stream = XlsWorkbookAccess::BuildStream(*this);
+  if (stream.size() > CompoundFile::kMaxStreamSize) return false;
+  std::filesystem::path temporary;
+  if (!ReserveTemporary(path, temporary)) return false;
+  CompoundFile file;
+  bool ok = file.Create(temporary) && file.MakeFile(u"Workbook") == CompoundFile::kOk &&
+            file.WriteFile(u"Workbook", stream) == CompoundFile::kOk && file.Sync();
+  ok = file.Close() && ok;
+  std::error_code error;
+  if (ok) {
+    std::filesystem::rename(temporary, path, error);
+    ok = !error;
+  }
+  if (!ok) std::filesystem::remove(temporary, error);
+  return ok;
+}
