@@ -1,0 +1,260 @@
+// The forms as xlrd reads them back.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "JobFileBuilder.h"
+#include "ScriptedShell.h"
+#include "TestDir.h"
+#include "forms/FormExport.h"
+#include "text/Numbers.h"
+
+namespace {
+
+// What the reader saw: texts by (row, column), merged ranges, widths, header fonts.
+struct Form {
+  int rows = 0, columns = 0;
+  std::map<std::pair<int, int>, std::string> cells;  // JSON-quoted texts
+  std::set<std::string> merges;                      // "r1 r2 c1 c2"
+  std::map<int, int> widths;
+  std::map<std::pair<int, int>, int> fontHeights;
+
+  std::string Text(int r, int c) const {
+    auto it = cells.find({r, c});
+    return it == cells.end() ? "" : it->second.substr(1, it->second.size() - 2);
+  }
+};
+
+Form ReadForm(const std::filesystem::path& file) {
+  const std::string cmd = std::string(VELMIRA_PYTHON) + " " + VELMIRA_DUMP_FORM + " " + file.string();
+  Form form;
+  FILE* pipe = popen(cmd.c_str(), "r");
+  char buffer[4096];
+  while (fgets(buffer, sizeof buffer, pipe)) {
+    std::string line(buffer);
+    if (!line.empty() && line.back() == '\n') line.pop_back();
+    std::istringstream in(line);
+    std::string kind;
+    int a = 0, b = 0;
+    in >> kind;
+    if (kind == "size") {
+      in >> form.rows >> form.columns;
+    } else if (kind == "cell") {
+      in >> a >> b;
+      in.get();
+      std::getline(in, form.cells[{a, b}]);
+    } else if (kind == "merge") {
+      form.merges.insert(line.substr(6));
+    } else if (kind == "width") {
+      in >> a >> b;
+      form.widths[a] = b;
+    } else if (kind == "font") {
+      int h = 0;
+      in >> a >> b >> h;
+      form.fontHeights[{a, b}] = h;
+    }
+  }
+  EXPECT_EQ(0, pclose(pipe)) << cmd;
+  return form;
+}
+
+class FormTest : public ::testing::Test {
+ protected:
+  FormTest() : doc(shell, dir / "cache") {}
+
+  void AddJob(const std::string& file, const std::vector<JobRow>& rows, const std::string& zone,
+              std::optional<std::string> mountpoint = std::nullopt) {
+    JobOptions options;
+    options.zone = zone;
+    if (mountpoint) {
+      options.rtk = std::string("\x01\0\0\0", 4);
+      options.mountpoint = mountpoint;
+    }
+    JobFileBuilder::Write(dir / file, rows, options);
+    shell.files.push_back(dir / file);
+    ASSERT_TRUE(doc.AddTsjFile());
+  }
+
+  static JobRow Row(const std::string& name, const std::string& lat, const std::string& seconds = "1719515159") {
+    JobRow r;
+    r.name = name;
+    r.lat = lat;
+    r.seconds = seconds;
+    return r;
+  }
+
+  TestDir dir;
+  ScriptedShell shell;
+  CVelmiraDoc doc;
+};
+
+TEST_F(FormTest, DetailFormWritesTickedPointsInTableOrderWithTheirTexts) {
+  JobRow a = Row("K\xD6\xDE" "E", "39.5");  // KÖŞE in Windows-1254
+  a.gps = "9";
+  a.glonass = "6";
+  a.xx = "0.000182";  // RMS 0.0234... written with three decimals
+  a.yy = "0.000182";
+  a.zz = "0.000184";
+  JobRow b = Row("\xDD" "SKELE", "39.6");  // İSKELE
+  AddJob("a.tsj", {a, b}, "TUREF TM30");
+  const auto& p = doc.m_noktaList;
+  std::string error;
+  // The user sorted the table so that the second point comes first.
+  ASSERT_TRUE(WriteDetailForm(doc, {{p[1].nIndex, 1}, {p[0].nIndex, 1}}, dir / "d.xls", error)) << error;
+  const Form form = ReadForm(dir / "d.xls");
+  EXPECT_EQ(4, form.rows);
+  EXPECT_EQ(12, form.columns);
+  EXPECT_EQ("KOORDİNAT (ITRF_30_3)", form.Text(0, 9));
+  EXPECT_EQ("VERİ TOPLAMA ARALIĞI (sn)", form.Text(0, 3));
+  EXPECT_EQ("İSKELE", form.Text(2, 0));
+  EXPECT_EQ("KÖŞE", form.Text(3, 0));
+  EXPECT_EQ("27.6.2024 19:4", form.Text(3, 1));
+  EXPECT_EQ("60", form.Text(3, 2));
+  EXPECT_EQ("1", form.Text(3, 3));
+  EXPECT_EQ("9/6", form.Text(3, 4));
+  EXPECT_EQ("0.023", form.Text(3, 5));
+  EXPECT_EQ("1.442", form.Text(3, 6));
+  EXPECT_EQ("Fix", form.Text(3, 7));
+  EXPECT_EQ("RTK", form.Text(3, 8));
+  EXPECT_EQ(3u, form.Text(3, 9).size() - form.Text(3, 9).find('.') - 1);  // three decimals
+  EXPECT_EQ("850.250", form.Text(3, 11));
+}
+
+TEST_F(FormTest, DetailHeaderHasItsSpansWidthsAndFonts) {
+  AddJob("a.tsj", {Row("A", "39.5")}, "TM33");
+  std::string error;
+  ASSERT_TRUE(WriteDetailForm(doc, {}, dir / "d.xls", error));
+  const Form form = ReadForm(dir / "d.xls");
+  EXPECT_EQ(2, form.rows);  // no ticked row: the header only
+  for (int c = 0; c <= 8; ++c) EXPECT_TRUE(form.merges.count("0 1 " + std::to_string(c) + " " + std::to_string(c))) << c;
+  EXPECT_TRUE(form.merges.count("0 0 9 11"));
+  EXPECT_EQ(10u, form.merges.size());
+  const std::map<int, int> widths = {{0, 3000}, {1, 3437}, {2, 1426}, {3, 1682}, {4, 2450}, {5, 1499},
+                                     {6, 1755}, {7, 2011}, {8, 2011}, {9, 3035}, {10, 3035}, {11, 3072}};
+  EXPECT_EQ(widths, form.widths);
+  const std::map<std::pair<int, int>, int> fonts = {
+      {{0, 0}, 160}, {{0, 1}, 160}, {{0, 2}, 160}, {{0, 3}, 120},  {{0, 4}, 120},  {{0, 5}, 200},  {{0, 6}, 200},
+      {{0, 7}, 120}, {{0, 8}, 120}, {{0, 9}, 200}, {{1, 9}, 200}, {{1, 10}, 200}, {{1, 11}, 200}};
+  EXPECT_EQ(fonts, form.fontHeights);
+}
+
+// The header named the zone of the job file added last, whatever the points' own zone.
+TEST_F(FormTest, HeaderNamesTheZoneOfTheExportedPointsNotOfTheLastAddedFile) {
+  AddJob("a.tsj", {Row("A", "39.5")}, "TM30");
+  AddJob("b.tsj", {Row("B", "39.5")}, "TM36");
+  std::string error;
+  ASSERT_TRUE(WriteDetailForm(doc, {{doc.m_noktaList[0].nIndex, 1}}, dir / "d.xls", error));
+  EXPECT_EQ("KOORDİNAT (ITRF_30_3)", ReadForm(dir / "d.xls").Text(0, 9));
+}
+
+TEST_F(FormTest, PolygonFormWritesTwoRowsPerPairWithTheMeanSpanningThem) {
+  AddJob("a.tsj",
+         {Row("K1", "39.50000000", "1719500000"), Row("K1", "39.50000010", "1719510000"),
+          Row("K1", "39.50000030", "1719520000"), Row("D", "39.6")},
+         "TM33", "VRSCMRP");
+  doc.MatchSessions();
+  ASSERT_EQ(3u, doc.m_eslesenList.size());  // three sessions: pairs 100, 101, 103
+  std::string error;
+  ASSERT_TRUE(WritePolygonForm(doc, {101, 100}, dir / "p.xls", error)) << error;
+  const Form form = ReadForm(dir / "p.xls");
+  EXPECT_EQ(6, form.rows);
+  EXPECT_EQ(16, form.columns);
+  EXPECT_EQ("KESİN KOORDİNAT (ITRF_33_3)", form.Text(0, 13));
+  for (int r : {2, 4}) {
+    EXPECT_EQ("K1", form.Text(r, 0));
+    EXPECT_EQ("1", form.Text(r, 1));
+    EXPECT_EQ("2", form.Text(r + 1, 1));
+    EXPECT_EQ("", form.Text(r + 1, 0));
+    EXPECT_EQ("VRSCMRP", form.Text(r + 1, 9));
+    for (int c : {0, 13, 14, 15}) {
+      EXPECT_TRUE(form.merges.count(std::to_string(r) + " " + std::to_string(r + 1) + " " + std::to_string(c) + " " +
+                                    std::to_string(c)))
+          << r << "," << c;
+    }
+  }
+  // Pair 101 (sessions 1 and 3) comes first, as ticked; each row has its own session.
+  EXPECT_EQ("27.6.2024 14:52", form.Text(2, 2));
+  EXPECT_EQ("27.6.2024 20:25", form.Text(3, 2));
+  EXPECT_EQ("27.6.2024 17:39", form.Text(5, 2));
+  const CEslesenNokta& pair = doc.m_eslesenList[1];
+  EXPECT_EQ(text::FormatFixed(pair.dMeanX, 3), form.Text(2, 14));
+}
+
+TEST_F(FormTest, PolygonPairsFromDifferentZonesAreRefused) {
+  AddJob("a.tsj", {Row("K", "39.5")}, "TM33");
+  AddJob("b.tsj", {Row("K", "39.5000001")}, "TM36");
+  // Same coordinates in both files, projected with different meridians, cannot pair;
+  // give both the same grid position by hand to get a cross-zone pair.
+  doc.m_noktaList[1].dY = doc.m_noktaList[0].dY + 0.01;
+  doc.m_noktaList[1].dX = doc.m_noktaList[0].dX;
+  doc.MatchSessions();
+  ASSERT_EQ(1u, doc.m_eslesenList.size());
+  std::ofstream(dir / "p.xls") << "earlier";
+  std::string error;
+  EXPECT_FALSE(WritePolygonForm(doc, {100}, dir / "p.xls", error));
+  EXPECT_NE(std::string::npos, error.find("33, 36"));
+  std::ifstream in(dir / "p.xls");
+  std::string kept;
+  in >> kept;
+  EXPECT_EQ("earlier", kept);
+}
+
+TEST_F(FormTest, AFailedSaveIsReported) {
+  AddJob("a.tsj", {Row("A", "39.5")}, "TM33");
+  std::string error;
+  EXPECT_FALSE(WriteDetailForm(doc, {}, dir / "no-such-folder" / "d.xls", error));
+  EXPECT_NE(std::string::npos, error.find("kaydedilemedi"));
+}
+
+TEST_F(FormTest, APointWithoutMethodGetsAnEmptyCell) {
+  AddJob("a.tsj", {Row("A", "39.5")}, "TM33");
+  doc.m_noktaList[0].strMethod.clear();
+  std::string error;
+  ASSERT_TRUE(WriteDetailForm(doc, {{doc.m_noktaList[0].nIndex, 1}}, dir / "d.xls", error));
+  const Form form = ReadForm(dir / "d.xls");
+  EXPECT_EQ("", form.Text(2, 8));
+  EXPECT_EQ("Fix", form.Text(2, 7));
+}
+
+// The command line writes the same forms from job files on disk.
+TEST_F(FormTest, CommandLineWritesNamedPointsAndChosenPairs) {
+  const std::string job = (dir / "g.tsj").string();
+  ASSERT_EQ(0, std::system((std::string(VELMIRA_MAKE_JOB) + " --seed 5 --points 40 " + job + " >/dev/null").c_str()));
+  const std::string env = "XDG_CACHE_HOME=" + (dir / "cache").string() + " ";
+  const std::string detail = env + VELMIRA_CLI + " detail -o " + (dir / "d.xls").string() + " " + job +
+                             " P2 P1 2>/dev/null";
+  ASSERT_EQ(0, std::system(detail.c_str()));
+  const Form d = ReadForm(dir / "d.xls");
+  ASSERT_GE(d.rows, 4);
+  EXPECT_EQ("P2", d.Text(2, 0));  // every session of P2, then of P1
+  EXPECT_EQ("P1", d.Text(d.rows - 1, 0));
+  const std::string polygon = env + VELMIRA_CLI + " polygon --pairs 101,100 -o " + (dir / "p.xls").string() + " " +
+                              job + " 2>/dev/null";
+  ASSERT_EQ(0, std::system(polygon.c_str()));
+  const Form p = ReadForm(dir / "p.xls");
+  EXPECT_EQ(6, p.rows);
+  std::map<std::string, std::string> pairNames;  // pair number -> first session's name
+  FILE* match = popen((env + VELMIRA_CLI + " match " + job + " 2>/dev/null").c_str(), "r");
+  char line[4096];
+  while (fgets(line, sizeof line, match)) {
+    std::vector<std::string> f;
+    std::istringstream in(line);
+    for (std::string cell; std::getline(in, cell, '\t');) f.push_back(cell);
+    if (f.size() == 12) pairNames[f[8]] = f[0];
+  }
+  pclose(match);
+  EXPECT_EQ(pairNames["101"], p.Text(2, 0));
+  EXPECT_EQ(pairNames["100"], p.Text(4, 0));
+  const std::string missing = env + VELMIRA_CLI + " detail -o " + (dir / "x.xls").string() + " " + job +
+                              " NOPE 2>/dev/null";
+  EXPECT_EQ(1, WEXITSTATUS(std::system(missing.c_str())));
+  EXPECT_FALSE(std::filesystem::exists(dir / "x.xls"));
+}
+
+}  // namespace
