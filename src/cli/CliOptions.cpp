@@ -8,7 +8,7 @@ const char* const kCliUsage =
     "usage: velmira-cli points  [OPTIONS] JOB.tsj...\n"
     "       velmira-cli match   [OPTIONS] [--flags] JOB.tsj...\n"
     "       velmira-cli detail  [OPTIONS] -o FORM.xls JOB.tsj [POINT-NAME...]\n"
-    "       velmira-cli polygon [OPTIONS] -o FORM.xls [--pairs N,N,...] JOB.tsj...\n"
+    "       velmira-cli polygon [OPTIONS] -o FORM.xls [--pairs N,N,...]... JOB.tsj...\n"
     "\n"
     "options:\n"
     "  --meridian Z      27, 30, 33, 36, 39, 42 or 45: the zone when a job file does not name it\n"
@@ -132,8 +132,11 @@ class Parser {
       m_options.output = *value;
     } else if (name == "--pairs") {
       if (m_options.command != CliCommand::Polygon) return Error("--pairs belongs to polygon");
-      m_options.pairs = ParsePairList(*value);
-      if (!m_options.pairs) return Error("--pairs takes pair numbers separated by commas");
+      // Repeated --pairs add up, for lists longer than one argument may be.
+      auto more = ParsePairList(*value);
+      if (!more) return Error("--pairs takes pair numbers separated by commas");
+      if (!m_options.pairs) m_options.pairs.emplace();
+      m_options.pairs->insert(m_options.pairs->end(), more->begin(), more->end());
     } else {
       return TakeCriterion(name, *value);
     }

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <set>
+#include <unordered_map>
 
 #include "text/Cp1254.h"
 #include "text/Numbers.h"
@@ -178,11 +179,18 @@ bool FitsOnSheet(size_t dataRows, std::string& error) {
   return false;
 }
 
-const CTarvekNokta* FindPoint(const CVelmiraDoc& doc, int nIndex) {
-  for (const CTarvekNokta& p : doc.m_noktaList) {
-    if (p.nIndex == nIndex) return &p;
-  }
-  return nullptr;
+// Each point by its index, the first of that index in list order; a form looks up every
+// row, so a walk over the whole list per row would make large forms quadratic.
+std::unordered_map<int, const CTarvekNokta*> PointsByIndex(const CVelmiraDoc& doc) {
+  std::unordered_map<int, const CTarvekNokta*> byIndex;
+  byIndex.reserve(doc.m_noktaList.size());
+  for (const CTarvekNokta& p : doc.m_noktaList) byIndex.emplace(p.nIndex, &p);
+  return byIndex;
+}
+
+const CTarvekNokta* Find(const std::unordered_map<int, const CTarvekNokta*>& byIndex, int nIndex) {
+  auto it = byIndex.find(nIndex);
+  return it == byIndex.end() ? nullptr : it->second;
 }
 
 }  // namespace
@@ -191,12 +199,12 @@ bool WriteDetailForm(const CVelmiraDoc& doc, const std::vector<PointKey>& rows, 
                      std::string& error) {
   std::vector<const CTarvekNokta*> points;
   std::set<std::string> meridians;
+  const auto byIndex = PointsByIndex(doc);
   for (const PointKey& key : rows) {
-    for (const CTarvekNokta& p : doc.m_noktaList) {
-      if (p.nIndex != key.nIndex || p.nFileNumber != key.nFileNumber) continue;
-      points.push_back(&p);
-      meridians.insert(p.strMeridian);
-    }
+    const CTarvekNokta* p = Find(byIndex, key.nIndex);
+    if (!p || p->nFileNumber != key.nFileNumber) continue;
+    points.push_back(p);
+    meridians.insert(p->strMeridian);
   }
   const std::optional<std::string> meridian = CommonMeridian(meridians, doc, error);
   if (!meridian || !FitsOnSheet(points.size(), error)) return false;
@@ -223,20 +231,23 @@ bool WritePolygonForm(const CVelmiraDoc& doc, const std::vector<int>& pairNos, c
   };
   std::vector<Block> blocks;
   std::set<std::string> meridians;
+  const auto byIndex = PointsByIndex(doc);
+  std::unordered_map<int, const CEslesenNokta*> byPairNo;
+  for (const CEslesenNokta& pair : doc.m_eslesenList) byPairNo.emplace(pair.nPairNo, &pair);
   for (int pairNo : pairNos) {
-    for (const CEslesenNokta& pair : doc.m_eslesenList) {
-      if (pair.nPairNo != pairNo) continue;
-      const CTarvekNokta* p = FindPoint(doc, pair.nIndex1);
-      const CTarvekNokta* q = FindPoint(doc, pair.nIndex2);
-      if (!p || !q) {
-        error = "Eşleştirilmiş " + text::FormatInt(pairNo) +
-                " numaralı çiftin noktası artık yüklü değil; eşleştirmeyi yeniden yapın.";
-        return false;
-      }
-      blocks.push_back({&pair, p, q});
-      meridians.insert(p->strMeridian);
-      meridians.insert(q->strMeridian);
+    auto it = byPairNo.find(pairNo);
+    if (it == byPairNo.end()) continue;
+    const CEslesenNokta& pair = *it->second;
+    const CTarvekNokta* p = Find(byIndex, pair.nIndex1);
+    const CTarvekNokta* q = Find(byIndex, pair.nIndex2);
+    if (!p || !q) {
+      error = "Eşleştirilmiş " + text::FormatInt(pairNo) +
+              " numaralı çiftin noktası artık yüklü değil; eşleştirmeyi yeniden yapın.";
+      return false;
     }
+    blocks.push_back({&pair, p, q});
+    meridians.insert(p->strMeridian);
+    meridians.insert(q->strMeridian);
   }
   const std::optional<std::string> meridian = CommonMeridian(meridians, doc, error);
   if (!meridian || !FitsOnSheet(blocks.size() * 2, error)) return false;
