@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMIRA_GUI=ON -DVELMIRA_BENCH=ON >/dev/null
 cmake --build build -j "$(nproc)"
 sample=build/sample/sample.tsj
 if [ ! -f "$sample" ]; then

@@ -9,13 +9,13 @@ bash scripts/install-deps.sh
 jobs=$(nproc)
 
 echo "== build (RelWithDebInfo) =="
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMIRA_GUI=ON -DVELMIRA_BENCH=ON >/dev/null
 cmake --build build -j "$jobs"
 echo "== tests, C locale =="
 (cd build && LC_ALL=C LANG=C ctest --output-on-failure -j "$jobs")
 
 echo "== build (sanitizers) =="
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVELMIRA_SANITIZE=ON -DVELMIRA_BENCH=OFF >/dev/null
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVELMIRA_SANITIZE=ON -DVELMIRA_GUI=ON -DVELMIRA_BENCH=OFF >/dev/null
 cmake --build build-asan -j "$jobs"
 echo "== tests, sanitizers, tr_TR.UTF-8 locale =="
 (cd build-asan && LC_ALL=tr_TR.UTF-8 LANG=tr_TR.UTF-8 ctest --output-on-failure -j "$jobs")
