@@ -27,6 +27,11 @@ std::u16string Digits(std::uint32_t n) {
 
 std::string Quoted(std::u16string_view s) { return "\"" + text::Utf16ToUtf8(s) + "\""; }
 
+std::vector<std::uint8_t> StreamOf(XlsWorkbook& book) {
+  auto stream = XlsWorkbookAccess::BuildStream(book);
+  return {stream.data(), stream.data() + stream.size()};
+}
+
 std::vector<RecordRef> OfType(const std::vector<RecordRef>& all, std::uint16_t type) {
   std::vector<RecordRef> out;
   for (const auto& r : all) {
@@ -166,7 +171,7 @@ struct Parsed {
 
 Parsed Build(XlsWorkbook& book) {
   Parsed p;
-  p.stream = XlsWorkbookAccess::BuildStream(book);
+  p.stream = StreamOf(book);
   p.records = Records(p.stream);
   return p;
 }
@@ -517,7 +522,7 @@ TEST(XlsReadBack, LongUniqueStringsThroughXlrd) {
     }
   }
   ASSERT_TRUE(book.SaveAs(dir / "long.xls"));
-  auto continues = OfType(Records(XlsWorkbookAccess::BuildStream(book)), YExcel::kContinueType);
+  auto continues = OfType(Records(StreamOf(book)), YExcel::kContinueType);
   EXPECT_GT(continues.size(), 100u);
   EXPECT_EQ(ExpectedCells(grid, 3), ReadBack("cells", dir / "long.xls"));
 }
