@@ -94,9 +94,10 @@ std::string Sha256Hex(const std::vector<std::uint8_t>& data) {
 
 std::vector<std::vector<std::string>> ConvertToCsv(const std::vector<std::filesystem::path>& files,
                                                    const std::filesystem::path& outDir) {
-  // A private profile so that parallel runs do not share LibreOffice's user folder.
+  // A private profile so that parallel runs do not share LibreOffice's user folder, and
+  // the C locale so that numbers come out with a full stop whatever the tests run under.
   std::filesystem::path profile = outDir / "lo-profile";
-  std::string command = "soffice -env:UserInstallation=file://" + profile.string() +
+  std::string command = "LC_ALL=C.UTF-8 LANG=C.UTF-8 soffice -env:UserInstallation=file://" + profile.string() +
                         " --headless --norestore --convert-to " +
                         Quote("csv:Text - txt - csv (StarCalc):44,34,76,1") + " --outdir " +
                         Quote(outDir.string());
