@@ -224,7 +224,8 @@ bool XlsWorksheet::SetColWidth(std::uint16_t column, std::uint16_t width) {
 
 // ---- workbook --------------------------------------------------------------------------
 
-XlsWorkbook::XlsWorkbook() : m_pool(std::make_unique<XlsStringPool>()) {}
+XlsWorkbook::XlsWorkbook()
+    : m_globals(std::make_unique<YExcel::Workbook>()), m_pool(std::make_unique<XlsStringPool>()) {}
 
 XlsWorkbook::~XlsWorkbook() = default;
 
@@ -239,7 +240,10 @@ void XlsWorkbook::New() {
 }
 
 XlsWorksheet& XlsWorkbook::AddWorksheet() {
-  if (!m_globals) New();
+  if (m_sheets.empty() && m_globals->fonts.empty()) {
+    New();
+    return *m_sheets.back();
+  }
   auto index = static_cast<std::uint32_t>(m_sheets.size());
   m_sheets.push_back(std::unique_ptr<XlsWorksheet>(new XlsWorksheet(*m_pool, index)));
   YExcel::Workbook::BoundSheet bound;

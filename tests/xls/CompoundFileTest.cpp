@@ -230,10 +230,14 @@ TEST(CompoundFile, NameRules) {
       {"from the root", u"\\Workbook", CompoundFile::kDuplicateName},
       {"empty", u"", CompoundFile::kNoName},
       {"no final name", u"Dir\\", CompoundFile::kNoName},
+      {"too long below a new storage", u"Dir\\" + std::u16string(32, u'd'), CompoundFile::kNameTooLong},
       {"storage on the way too long", std::u16string(32, u'c') + u"\\x", CompoundFile::kNameTooLong},
   };
   for (const Case& c : cases) EXPECT_EQ(c.expected, cf.MakeFile(c.path)) << c.name;
   EXPECT_EQ(CompoundFile::kNoSuchStream, cf.WriteFile(u"Missing", Pattern(10)));
+  // The failed names created no storage on their way.
+  EXPECT_EQ(CompoundFile::kPathNotFound, cf.ChangeDirectory(u"Dir"));
+  ASSERT_EQ(CompoundFile::kOk, cf.MakeDirectory(u"Dir"));
   EXPECT_EQ(CompoundFile::kNoSuchStream, cf.WriteFile(u"Dir", Pattern(10)));  // a storage
   EXPECT_TRUE(cf.Close());
   EXPECT_EQ(CompoundFile::kWriteFailed, cf.MakeFile(u"Late"));
