@@ -194,6 +194,11 @@ int CompoundFile::Resolve(std::u16string_view path, bool createMissing, std::uin
 
 int CompoundFile::MakeEntry(std::u16string_view path, std::uint8_t type) {
   if (m_file == nullptr) return kWriteFailed;
+  // A bad final name fails before any storage on the way is created.
+  std::size_t separator = path.rfind(u'\\');
+  std::u16string_view last = separator == std::u16string_view::npos ? path : path.substr(separator + 1);
+  if (last.empty() || last == u"." || last == u"..") return kNoName;
+  if (last.size() > kMaxNameLength) return kNameTooLong;
   std::size_t entriesBefore = m_dir.size();
   std::uint32_t storage = 0;
   std::u16string name;

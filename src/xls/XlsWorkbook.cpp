@@ -2,6 +2,13 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 #include <cstdio>
 #include <functional>
 #include <random>
@@ -10,41 +17,84 @@
 
 #include "xls/XlsInternal.h"
 
+// ---- big arrays ------------------------------------------------------------------------
+
+namespace {
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+}
+
+void* AllocateBig(std::size_t bytes) {
+  if (bytes == 0) return nullptr;
+#if defined(__linux__)
+  if (bytes >= kHugePage) {
+    // Fresh anonymous pages are zero already; aligned to 2 MiB so they can be huge pages.
+    std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* raw = mmap(nullptr, rounded + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) throw std::bad_alloc();
+    auto begin = reinterpret_cast<std::uintptr_t>(raw);
+    std::uintptr_t aligned = (begin + kHugePage - 1) / kHugePage * kHugePage;
+    if (aligned > begin) munmap(raw, aligned - begin);
+    std::size_t tail = begin + rounded + kHugePage - (aligned + rounded);
+    if (tail > 0) munmap(reinterpret_cast<void*>(aligned + rounded), tail);
+    madvise(reinterpret_cast<void*>(aligned), rounded, MADV_HUGEPAGE);
+    return reinterpret_cast<void*>(aligned);
+  }
+#endif
+  void* p = std::calloc(bytes, 1);
+  if (p == nullptr) throw std::bad_alloc();
+  return p;
+}
+
+void FreeBig(void* p, std::size_t bytes) {
+  if (p == nullptr) return;
+#if defined(__linux__)
+  if (bytes >= kHugePage) {
+    munmap(p, (bytes + kHugePage - 1) / kHugePage * kHugePage);
+    return;
+  }
+#endif
+  (void)bytes;
+  std::free(p);
+}
+
 // ---- string pool -----------------------------------------------------------------------
 
 std::u16string_view XlsStringPool::Store(std::u16string_view text) {
   if (text.size() > kChunkUnits - m_chunkUsed) {
     // Texts live in large chunks that never move, so views into them stay valid.
-    m_chunks.push_back(std::make_unique<char16_t[]>(std::max(kChunkUnits, text.size())));
+    m_chunks.emplace_back(std::max(kChunkUnits, text.size()));
     m_chunkUsed = 0;
   }
-  char16_t* at = m_chunks.back().get() + m_chunkUsed;
+  char16_t* at = m_chunks.back().data() + m_chunkUsed;
   std::copy(text.begin(), text.end(), at);
   m_chunkUsed += text.size();
   return {at, text.size()};
 }
 
 void XlsStringPool::Rehash(std::size_t slots) {
-  m_slots.assign(slots, 0);
-  for (std::uint32_t id = 0; id < m_strings.size(); ++id) {
-    std::size_t i = std::hash<std::u16string_view>{}(m_strings[id]) & (slots - 1);
-    while (m_slots[i] != 0) i = (i + 1) & (slots - 1);
-    m_slots[i] = id + 1;
+  BigArray<Slot> old(slots);
+  std::swap(old, m_slots);
+  for (std::size_t k = 0; k < old.size(); ++k) {
+    const Slot& s = old[k];
+    if (s.id == 0) continue;
+    std::size_t i = s.hash & (slots - 1);
+    while (m_slots[i].id != 0) i = (i + 1) & (slots - 1);
+    m_slots[i] = s;
   }
 }
 
 std::uint32_t XlsStringPool::Intern(std::u16string_view text) {
   if (2 * (m_strings.size() + 1) > m_slots.size()) Rehash(std::max<std::size_t>(1024, 2 * m_slots.size()));
+  auto hash = static_cast<std::uint32_t>(std::hash<std::u16string_view>{}(text));
   std::size_t mask = m_slots.size() - 1;
-  std::size_t i = std::hash<std::u16string_view>{}(text) & mask;
-  while (m_slots[i] != 0) {
-    std::uint32_t id = m_slots[i] - 1;
-    if (m_strings[id] == text) return id;
+  std::size_t i = hash & mask;
+  while (m_slots[i].id != 0) {
+    if (m_slots[i].hash == hash && m_strings[m_slots[i].id - 1] == text) return m_slots[i].id - 1;
     i = (i + 1) & mask;
   }
   auto id = static_cast<std::uint32_t>(m_strings.size());
   m_strings.push_back(Store(text));
-  m_slots[i] = id + 1;
+  m_slots[i] = Slot{id + 1, hash};
   return id;
 }
 
@@ -52,7 +102,7 @@ void XlsStringPool::Clear() {
   m_strings.clear();
   m_chunks.clear();
   m_chunkUsed = kChunkUnits;
-  m_slots.clear();
+  m_slots = BigArray<Slot>();
 }
 
 // ---- cells -----------------------------------------------------------------------------
@@ -66,7 +116,11 @@ XlsCell::Data* XlsCell::Find() const {
 XlsCell::Data& XlsCell::Get() {
   if (m_row >= m_sheet->m_rows.size()) m_sheet->m_rows.resize(m_row + 1);
   auto& row = m_sheet->m_rows[m_row];
-  if (m_column >= row.size()) row.resize(m_column + 1);
+  if (m_column >= row.size()) {
+    // Rows are usually filled left to right to the sheet's width: one allocation each.
+    if (row.capacity() == 0) row.reserve(std::max<std::size_t>(m_column + 1, m_sheet->m_columnCount));
+    row.resize(m_column + 1);
+  }
   return row[m_column];
 }
 
@@ -170,7 +224,8 @@ bool XlsWorksheet::SetColWidth(std::uint16_t column, std::uint16_t width) {
 
 // ---- workbook --------------------------------------------------------------------------
 
-XlsWorkbook::XlsWorkbook() : m_pool(std::make_unique<XlsStringPool>()) {}
+XlsWorkbook::XlsWorkbook()
+    : m_globals(std::make_unique<YExcel::Workbook>()), m_pool(std::make_unique<XlsStringPool>()) {}
 
 XlsWorkbook::~XlsWorkbook() = default;
 
@@ -185,7 +240,10 @@ void XlsWorkbook::New() {
 }
 
 XlsWorksheet& XlsWorkbook::AddWorksheet() {
-  if (!m_globals) New();
+  if (m_sheets.empty() && m_globals->fonts.empty()) {
+    New();
+    return *m_sheets.back();
+  }
   auto index = static_cast<std::uint32_t>(m_sheets.size());
   m_sheets.push_back(std::unique_ptr<XlsWorksheet>(new XlsWorksheet(*m_pool, index)));
   YExcel::Workbook::BoundSheet bound;
@@ -273,7 +331,7 @@ class SheetCells : public YExcel::Worksheet::CellTable::Source {
 
 }  // namespace
 
-std::vector<std::uint8_t> XlsWorkbookAccess::BuildStream(XlsWorkbook& book) {
+BigArray<std::uint8_t> XlsWorkbookAccess::BuildStream(XlsWorkbook& book) {
   YExcel::Workbook& globals = *book.m_globals;
   XlsStringPool& pool = *book.m_pool;
 
@@ -281,6 +339,7 @@ std::vector<std::uint8_t> XlsWorkbookAccess::BuildStream(XlsWorkbook& book) {
   constexpr std::uint32_t kUnused = 0xFFFFFFFFu;
   std::vector<std::uint32_t> sstIndex(pool.Size(), kUnused);
   globals.sst = {};
+  globals.sst.strings.reserve(pool.Size());
   for (const auto& sheet : book.m_sheets) {
     for (const auto& row : sheet->m_rows) {
       for (std::size_t c = 0; c < row.size() && c < sheet->m_columnCount; ++c) {
@@ -341,7 +400,7 @@ std::vector<std::uint8_t> XlsWorkbookAccess::BuildStream(XlsWorkbook& book) {
     globals.boundSheets[i].position = static_cast<std::uint32_t>(counter.Position());
     WriteWorksheet(counter, sheets[i], sheets[i].index.dbCellPositions);
   }
-  std::vector<std::uint8_t> stream(counter.Position());
+  BigArray<std::uint8_t> stream(counter.Position());
   YExcel::Stream out(stream.data());
   WriteWorkbook(out, globals);
   std::vector<std::uint32_t> written;
@@ -381,13 +440,13 @@ bool ReserveTemporary(const std::filesystem::path& target, std::filesystem::path
 bool XlsWorkbook::SaveAs(const std::filesystem::path& path) {
   m_path = path;
   if (m_sheets.empty() || path.filename().empty()) return false;
-  std::vector<std::uint8_t> stream = XlsWorkbookAccess::BuildStream(*this);
+  BigArray<std::uint8_t> stream = XlsWorkbookAccess::BuildStream(*this);
   if (stream.size() > CompoundFile::kMaxStreamSize) return false;
   std::filesystem::path temporary;
   if (!ReserveTemporary(path, temporary)) return false;
   CompoundFile file;
   bool ok = file.Create(temporary) && file.MakeFile(u"Workbook") == CompoundFile::kOk &&
-            file.WriteFile(u"Workbook", stream) == CompoundFile::kOk && file.Sync();
+            file.WriteFile(u"Workbook", stream.span()) == CompoundFile::kOk && file.Sync();
   ok = file.Close() && ok;
   std::error_code error;
   if (ok) {
