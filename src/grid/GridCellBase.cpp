@@ -1,0 +1,128 @@
+#include "grid/GridCellBase.h"
+
+#include <QPainter>
+#include <QStringList>
+
+#include "grid/GridCell.h"
+#include "grid/GridCtrl.h"
+#include "text/Cp1254.h"
+
+namespace {
+
+QString Decode(std::string_view s) {
+  const std::u16string u = text::Cp1254ToUtf16(s);
+  return QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
+}
+
+// A cell outside any control takes these.
+const CGridDefaultCell& FallbackDefault() {
+  static const CGridDefaultCell cell;
+  return cell;
+}
+
+}  // namespace
+
+QString CGridCellBase::GetTipText() const { return Decode(GetText()); }
+
+const CGridDefaultCell* CGridCellBase::GetDefaultCell() const {
+  if (const CGridCtrl* grid = GetGrid()) return grid->GetDefaultCell(IsFixedRow(), IsFixedCol());
+  return &FallbackDefault();
+}
+
+void CGridCellBase::Copy(const CGridCellBase& other) {
+  SetText(other.GetText());
+  SetImage(other.GetImage());
+  SetData(other.GetData());
+  SetState(other.GetState());
+  SetFormat(other.GetFormat());
+  SetTextClr(other.GetTextClr());
+  SetBackClr(other.GetBackClr());
+  SetFont(other.IsDefaultFont() ? nullptr : &other.GetFont());
+  SetMargin(other.GetMargin());
+}
+
+void CGridCellBase::Reset() { m_nState = 0; }
+
+QRect CGridCellBase::GetTextRect(const QRect& cellRect) const {
+  const int m = GetMargin();
+  return cellRect.adjusted(m, 0, -m, 0);
+}
+
+QSize CGridCellBase::GetTextExtent(std::string_view strCp1254) const {
+  const CGridDefaultCell* def = GetDefaultCell();
+  const bool bMultiLine = (GetFormat() & DT_WORDBREAK) && !(GetFormat() & DT_SINGLELINE);
+  if (IsDefaultFont() && def) {
+    if (!bMultiLine) return {def->TextWidth(strCp1254), def->LineHeight()};
+    int nWidth = 0, nLines = 0;
+    size_t start = 0;
+    while (true) {
+      const size_t nl = strCp1254.find('\n', start);
+      nWidth = std::max(nWidth, def->TextWidth(strCp1254.substr(start, nl - start)));
+      ++nLines;
+      if (nl == std::string_view::npos) break;
+      start = nl + 1;
+    }
+    return {nWidth, nLines * def->LineHeight()};
+  }
+  const QFontMetrics fm(GetFont());
+  const QStringList lines = Decode(strCp1254).split(QLatin1Char('\n'));
+  int nWidth = 0;
+  for (const QString& line : lines) nWidth = std::max(nWidth, fm.horizontalAdvance(line));
+  return {nWidth, static_cast<int>(bMultiLine ? lines.size() : 1) * fm.height()};
+}
+
+QSize CGridCellBase::GetCellExtent() const {
+  const int m = GetMargin();
+  const QSize text = GetTextExtent(GetText());
+  // The default height keeps a one-line cell as high as a freshly made row.
+  const int nMinHeight = GetDefaultCell() ? GetDefaultCell()->GetHeight() : 0;
+  return {text.width() + 2 * m, std::max(text.height() + m, nMinHeight)};
+}
+
+void CGridCellBase::Draw(QPainter& painter, const QRect& rect, unsigned nDrawState) {
+  const CGridCtrl* grid = GetGrid();
+  const bool bFixed = IsFixed();
+  const bool bSelected = (nDrawState & GVIS_SELECTED) && !bFixed;
+  const bool bDropHi = (nDrawState & GVIS_DROPHILITED) != 0;
+
+  QColor bk = bFixed ? (grid ? grid->GetFixedBkColor() : QColor(Qt::lightGray))
+                     : (grid ? grid->GetBkColor() : QColor(Qt::white));
+  if (GetBackClr() != kClrDefault) bk = QColor::fromRgb(GetBackClr());
+  QColor fg = grid ? grid->GetTextColor() : QColor(Qt::black);
+  if (GetTextClr() != kClrDefault) fg = QColor::fromRgb(GetTextClr());
+  if ((bSelected || bDropHi) && grid) {
+    bk = grid->GetHighlightColor();
+    fg = grid->GetHighlightTextColor();
+  }
+  painter.fillRect(rect, bk);
+
+  if (bFixed) {
+    // A raised edge in place of the grid lines.
+    painter.setPen(QColor(Qt::white));
+    painter.drawLine(rect.topLeft(), rect.topRight());
+    painter.drawLine(rect.topLeft(), rect.bottomLeft());
+    painter.setPen(grid ? grid->GetGridLineColor().darker(150) : QColor(Qt::darkGray));
+    painter.drawLine(rect.bottomLeft(), rect.bottomRight());
+    painter.drawLine(rect.topRight(), rect.bottomRight());
+  }
+  if ((nDrawState & GVIS_FOCUSED) && !bFixed) {
+    painter.setPen(QPen(fg, 1, Qt::DotLine));
+    painter.drawRect(rect.adjusted(0, 0, -1, -1));
+  }
+
+  const unsigned nFormat = GetFormat();
+  int flags = Qt::TextSingleLine;
+  if ((nFormat & DT_WORDBREAK) && !(nFormat & DT_SINGLELINE)) flags = Qt::TextWordWrap;
+  flags |= (nFormat & DT_CENTER) ? Qt::AlignHCenter : (nFormat & DT_RIGHT) ? Qt::AlignRight
+                                                                             : Qt::AlignLeft;
+  flags |= (nFormat & DT_BOTTOM) ? Qt::AlignBottom : (nFormat & DT_VCENTER) ? Qt::AlignVCenter
+                                                                              : Qt::AlignTop;
+  const QRect textRect = GetTextRect(rect);
+  QString str = Decode(GetText());
+  painter.setFont(GetFont());
+  if ((nFormat & DT_END_ELLIPSIS) && (flags & Qt::TextSingleLine)) {
+    str = painter.fontMetrics().elidedText(str, Qt::ElideRight, textRect.width());
+  }
+  painter.setPen(fg);
+  painter.drawText(textRect, flags, str);
+}
