@@ -3,6 +3,7 @@
 // an answerer that handles modal dialogues and message boxes as they open.
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 #include <deque>
 #include <functional>
@@ -93,10 +94,23 @@ class ModalAnswerer : public QObject {
       if (auto* dialog = qobject_cast<QDialog*>(w)) dialog->reject();
       return;
     }
-    Handler handler = std::move(m_handlers.front());
-    m_handlers.pop_front();
-    handler(w);
+    if (m_bScheduled) return;
+    // A timer does not fire again while its own slot runs, so a handler that opens a
+    // nested modal window must run outside this slot.
+    m_bScheduled = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this, target = QPointer<QWidget>(w)] {
+          m_bScheduled = false;
+          if (!target) return;
+          Handler handler = std::move(m_handlers.front());
+          m_handlers.pop_front();
+          handler(target);
+        },
+        Qt::QueuedConnection);
   }
+
+  bool m_bScheduled = false;
 
   QTimer m_timer;
   std::deque<Handler> m_handlers;
