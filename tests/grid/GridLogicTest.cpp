@@ -1,0 +1,293 @@
+// The table's state without pixels: copy text, paste splitting and placement, byte-order
+// sorting, auto-size, selection moves and geometry.
+#include <QClipboard>
+#include <QSignalSpy>
+#include <QTest>
+#include <algorithm>
+#include <random>
+
+#include "GridTestUtil.h"
+#include "grid/GridText.h"
+
+using Lines = std::vector<std::vector<std::string>>;
+Q_DECLARE_METATYPE(CCellRange)
+Q_DECLARE_METATYPE(Lines)
+
+class GridLogicTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void copyText_data();
+  void copyText();
+  void copyToClipboard();
+  void splitPaste_data();
+  void splitPaste();
+  void pastePlacement();
+  void sortByteOrder();
+  void sortMovesWholeRows();
+  void sortMatchesOracle();
+  void autoSizeKeepsHiddenColumns();
+  void selectionMoves();
+  void selectionSignalsOnlyOnChange();
+  void geometryHitTesting();
+  void outOfRangeRefused();
+};
+
+void GridLogicTest::copyText_data() {
+  QTest::addColumn<CCellRange>("range");
+  QTest::addColumn<int>("hiddenCol");
+  QTest::addColumn<int>("hiddenRow");
+  QTest::addColumn<QByteArray>("expected");
+  QTest::newRow("block of 2 x 3") << CCellRange(1, 0, 2, 2) << -1 << -1
+                                  << QByteArray("1,0\t1,1\t1,2\r\n2,0\t2,1\t2,2") + '\0';
+  // A whole job-files row with its hidden number column: the tab before it stays.
+  QTest::newRow("hidden last column") << CCellRange(1, 0, 1, 2) << 2 << -1
+                                      << QByteArray("1,0\t1,1\t") + '\0';
+  QTest::newRow("hidden middle column") << CCellRange(1, 0, 1, 2) << 1 << -1
+                                        << QByteArray("1,0\t1,2") + '\0';
+  QTest::newRow("hidden row") << CCellRange(1, 0, 3, 0) << -1 << 2
+                              << QByteArray("1,0\r\n3,0") + '\0';
+  QTest::newRow("hidden last row keeps break") << CCellRange(1, 0, 2, 0) << -1 << 2
+                                               << QByteArray("1,0\r\n") + '\0';
+  QTest::newRow("nothing selected") << CCellRange() << -1 << -1 << QByteArray();
+}
+
+void GridLogicTest::copyText() {
+  QFETCH(CCellRange, range);
+  QFETCH(int, hiddenCol);
+  QFETCH(int, hiddenRow);
+  QFETCH(QByteArray, expected);
+  auto grid = MakeGrid(4, 3);
+  grid->SetColumnWidth(hiddenCol, 0);
+  grid->SetRowHeight(hiddenRow, 0);
+  grid->SetSelectedRange(range);
+  const std::string text = grid->CopySelectionText();
+  QCOMPARE(QByteArray(text.data(), static_cast<qsizetype>(text.size())), expected);
+}
+
+void GridLogicTest::copyToClipboard() {
+  auto grid = MakeGrid(3, 2);
+  grid->SetItemText8(1, 0, "\xDE" "ERAN");  // Windows-1254 capital S with cedilla
+  grid->SetSelectedRange({1, 0, 2, 1});
+  QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+  QVERIFY(grid->CopySelection());
+  QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromUtf8("ŞERAN\t1,1\r\n2,0\t2,1"));
+
+  // With nothing selected the clipboard keeps what it had.
+  QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+  grid->ClearSelection();
+  QVERIFY(!grid->CopySelection());
+  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+}
+
+void GridLogicTest::splitPaste_data() {
+  QTest::addColumn<QByteArray>("text");
+  QTest::addColumn<Lines>("expected");
+  QTest::newRow("comma and line feed") << QByteArray("1,2\n3") << Lines{{"1", "2"}, {"3"}};
+  QTest::newRow("copy format") << QByteArray("a\tb\r\nc\td") << Lines{{"a", "b"}, {"c", "d"}};
+  QTest::newRow("trimmed fields") << QByteArray("  x ,  y  \r") << Lines{{"x", "y"}};
+  QTest::newRow("tab and comma each separate") << QByteArray("a,\tb") << Lines{{"a", "", "b"}};
+  QTest::newRow("trailing separator adds nothing") << QByteArray("a\t") << Lines{{"a"}};
+  QTest::newRow("empty line still takes a row") << QByteArray("a\n\nb") << Lines{{"a"}, {}, {"b"}};
+}
+
+void GridLogicTest::splitPaste() {
+  QFETCH(QByteArray, text);
+  QFETCH(Lines, expected);
+  QCOMPARE(SplitPasteText(std::string_view(text.constData(), static_cast<size_t>(text.size()))), expected);
+}
+
+void GridLogicTest::pastePlacement() {
+  {
+    auto grid = MakeGrid(4, 4);
+    QVERIFY(grid->PasteTextToGrid({1, 1}, "1,2\n3"));
+    QCOMPARE(grid->GetItemText8(1, 1), std::string("1"));
+    QCOMPARE(grid->GetItemText8(1, 2), std::string("2"));
+    QCOMPARE(grid->GetItemText8(2, 1), std::string("3"));
+    QCOMPARE(grid->GetItemText8(2, 2), std::string("2,2"));
+    QCOMPARE(grid->GetSelectedCellRange(), CCellRange(1, 1, 2, 2));
+  }
+  {
+    // Hidden rows and columns are stepped over; fields past the table are dropped.
+    auto grid = MakeGrid(4, 4);
+    grid->SetColumnWidth(2, 0);
+    grid->SetRowHeight(2, 0);
+    QVERIFY(grid->PasteTextToGrid({1, 1}, "a,b,c,d\ne"));
+    QCOMPARE(grid->GetItemText8(1, 1), std::string("a"));
+    QCOMPARE(grid->GetItemText8(1, 2), std::string("1,2"));
+    QCOMPARE(grid->GetItemText8(1, 3), std::string("b"));
+    QCOMPARE(grid->GetItemText8(3, 1), std::string("e"));
+  }
+  {
+    auto grid = MakeGrid(3, 3);
+    grid->SetItemState(1, 1, GVIS_READONLY);
+    QVERIFY(!grid->PasteTextToGrid({1, 1}, "x"));
+    QCOMPARE(grid->GetItemText8(1, 1), std::string("1,1"));
+    grid->SetEditable(false);
+    QVERIFY(!grid->PasteTextToGrid({2, 2}, "x"));
+  }
+}
+
+void GridLogicTest::sortByteOrder() {
+  auto grid = MakeGrid(6, 1);
+  const char* texts[] = {"20", "100", "9", "\xDE" "a", "Z"};  // 0xDE is capital S-cedilla
+  for (int r = 1; r <= 5; ++r) grid->SetItemText8(r, 0, texts[r - 1]);
+  QVERIFY(grid->SortItems(0, true));
+  const std::vector<std::string> ascending = {"100", "20", "9", "Z", "\xDE" "a"};
+  for (int r = 1; r <= 5; ++r) QCOMPARE(grid->GetItemText8(r, 0), ascending[static_cast<size_t>(r - 1)]);
+  QCOMPARE(grid->GetItemText8(0, 0), std::string("0,0"));  // the header stays
+  QVERIFY(grid->SortItems(0, false));
+  for (int r = 1; r <= 5; ++r) QCOMPARE(grid->GetItemText8(r, 0), ascending[static_cast<size_t>(5 - r)]);
+}
+
+void GridLogicTest::sortMovesWholeRows() {
+  auto grid = MakeGrid(4, 3);
+  const char* names[] = {"C", "A", "B"};
+  for (int r = 1; r <= 3; ++r) {
+    QVERIFY(grid->SetCellCheck(r, 0));
+    grid->SetItemText8(r, 0, names[r - 1]);
+    grid->SetItemText8(r, 2, std::to_string(1000 + r));
+    grid->SetRowHeight(r, 20 + r);
+  }
+  grid->SetColumnWidth(2, 0);
+  grid->SetCheck(1, 0, true);  // "C"
+  QVERIFY(grid->SortItems(0, true));
+  QCOMPARE(grid->GetItemText8(3, 0), std::string("C"));
+  QVERIFY(grid->GetCheck(3, 0));
+  QVERIFY(!grid->GetCheck(1, 0));
+  QCOMPARE(grid->GetItemText8(3, 2), std::string("1001"));
+  QCOMPARE(grid->GetItemText8(1, 2), std::string("1002"));
+  QCOMPARE(grid->GetRowHeight(3), 21);
+  QCOMPARE(grid->GetColumnWidth(2), 0);
+}
+
+void GridLogicTest::sortMatchesOracle() {
+  // Many equal keys and already sorted runs: the quicksort must give the order std::sort
+  // gives on the same bytes, and keep each row's cells together.
+  std::mt19937 rng(7);
+  CGridCellStore store;
+  auto make = [](int, int) { return std::unique_ptr<CGridCellBase>(new CGridCell); };
+  store.SetColumnCount(2, make);
+  store.SetRowCount(3001, make);
+  std::vector<std::string> keys;
+  for (int r = 1; r <= 3000; ++r) {
+    std::string k = r < 1000 ? std::to_string(r) : std::to_string(rng() % 50);
+    if (r % 7 == 0) k += "\xFD";  // dotless i, above every ASCII byte
+    store.GetCell(r, 0)->SetText(k);
+    store.GetCell(r, 1)->SetText(std::to_string(r));
+    keys.push_back(k);
+  }
+  for (const bool bAscending : {true, false}) {
+    const std::vector<int> order = SortRowOrder(store, 0, bAscending, 1);
+    std::vector<std::string> expected = keys;
+    std::sort(expected.begin(), expected.end());
+    if (!bAscending) std::reverse(expected.begin(), expected.end());
+    std::vector<int> seen(order.size(), 0);
+    for (size_t i = 0; i < order.size(); ++i) {
+      QCOMPARE(store.GetCell(order[i], 0)->GetText(), expected[i]);
+      ++seen[static_cast<size_t>(order[i] - 1)];
+    }
+    QVERIFY(std::all_of(seen.begin(), seen.end(), [](int n) { return n == 1; }));
+  }
+}
+
+void GridLogicTest::autoSizeKeepsHiddenColumns() {
+  auto grid = MakeGrid(3, 3);
+  grid->SetItemText8(1, 0, "a rather longer text than the others");
+  grid->SetColumnWidth(2, 0);
+  grid->AutoSize();
+  QCOMPARE(grid->GetColumnWidth(2), 0);
+  QVERIFY(grid->GetColumnWidth(0) > grid->GetColumnWidth(1));
+  QVERIFY(grid->GetRowHeight(1) > 1);
+  // A check cell needs room for its box.
+  grid->SetItemText8(2, 1, "");
+  const int before = grid->GetColumnWidth(1);
+  grid->SetCellCheck(1, 1);
+  grid->AutoSize();
+  QVERIFY(grid->GetColumnWidth(1) > before);
+}
+
+void GridLogicTest::selectionMoves() {
+  GridSelectionMode mode{5, 4, 1, 0, false, false};
+  CGridSelection sel;
+  sel.Click({1, 1}, false, false, mode);
+  sel.Click({3, 2}, true, false, mode);
+  QCOMPARE(sel.GetBounds(), CCellRange(1, 1, 3, 2));
+  QCOMPARE(sel.GetAnchor(), CCellID(1, 1));
+  sel.Click({4, 3}, false, true, mode);  // Ctrl adds
+  QVERIFY(sel.IsSelected(2, 2) && sel.IsSelected(4, 3) && !sel.IsSelected(4, 2));
+
+  mode.bListMode = true;
+  sel.Click({2, 1}, false, false, mode);
+  QCOMPARE(sel.GetBounds(), CCellRange(2, 0, 2, 3));
+  sel.Click({4, 0}, false, true, mode);  // list mode, several rows
+  QVERIFY(sel.IsSelected(2, 3) && sel.IsSelected(4, 0));
+  mode.bSingleRow = true;
+  sel.Click({3, 0}, false, true, mode);  // single-row: Ctrl still replaces
+  QCOMPARE(sel.GetBounds(), CCellRange(3, 0, 3, 3));
+  sel.Click({1, 0}, true, false, mode);
+  QCOMPARE(sel.GetBounds(), CCellRange(1, 0, 1, 3));
+}
+
+void GridLogicTest::selectionSignalsOnlyOnChange() {
+  auto grid = MakeGrid(4, 3);
+  QSignalSpy changing(grid.get(), &CGridCtrl::SelectionChanging);
+  QSignalSpy changed(grid.get(), &CGridCtrl::SelectionChanged);
+  grid->SetSelectedRange({1, 0, 2, 1});
+  grid->SetSelectedRange({1, 0, 2, 1});
+  QCOMPARE(changing.count(), 1);
+  QCOMPARE(changed.count(), 1);
+  grid->ClearSelection();
+  grid->ClearSelection();
+  QCOMPARE(changed.count(), 2);
+  // Nothing selected: the range of the table's size and -1.
+  QCOMPARE(grid->GetSelectedCellRange(), CCellRange(4, 3, -1, -1));
+}
+
+void GridLogicTest::geometryHitTesting() {
+  CGridGeometry geo;
+  geo.SetRowCount(5, 10);
+  geo.SetRowHeight(2, 0);
+  QCOMPARE(geo.RowTop(3), 20);
+  QCOMPARE(geo.RowAt(19), 1);
+  QCOMPARE(geo.RowAt(20), 3);  // the hidden row never holds an offset
+  QCOMPARE(geo.RowAt(39), 4);
+  QCOMPARE(geo.RowAt(40), -1);
+  QCOMPARE(geo.RowAt(50), -1);
+  QCOMPARE(geo.RowAt(-1), -1);
+  geo.SetRowHeight(0, 30);
+  QCOMPARE(geo.RowTop(3), 40);
+  QCOMPARE(geo.VisibleRowFrom(2, 1, 1), 3);
+  QCOMPARE(geo.VisibleRowFrom(2, -1, 1), 1);
+  QCOMPARE(geo.VisibleRowFrom(0, -1, 1), -1);
+}
+
+void GridLogicTest::outOfRangeRefused() {
+  auto grid = MakeGrid(3, 3);
+  QVERIFY(!grid->SetItemText8(3, 0, "x"));
+  QVERIFY(!grid->SetItemText8(0, -1, "x"));
+  QCOMPARE(grid->GetItemText(5, 5), QString());
+  QVERIFY(grid->GetCell(-1, 0) == nullptr);
+  QVERIFY(!grid->SetCellCheck(3, 0));
+  QVERIFY(!grid->GetCheck(1, 1));  // not a check cell
+  QVERIFY(!grid->SetRowCount(-1));
+  // A new text marks the cell modified; a check cell takes over the old attributes.
+  QVERIFY(grid->GetItemState(1, 1) & GVIS_MODIFIED);
+  grid->SetItemBkColour(1, 1, QColor(255, 1, 1));
+  QVERIFY(grid->SetCellCheck(1, 1));
+  QCOMPARE(grid->GetItemText8(1, 1), std::string("1,1"));
+  QCOMPARE(grid->GetItemBkColour(1, 1), QColor(255, 1, 1));
+  QVERIFY(!grid->GetCheck(1, 1));
+  // Header cells carry the fixed bits.
+  QCOMPARE(grid->GetItemState(0, 1) & (GVIS_FIXED | GVIS_FIXEDROW), unsigned(GVIS_FIXED | GVIS_FIXEDROW));
+  // Shrinking drops the selection beyond the end.
+  grid->SetSelectedRange({1, 0, 2, 2});
+  grid->SetRowCount(2);
+  QCOMPARE(grid->GetSelectedCellRange(), CCellRange(1, 0, 1, 2));
+  grid->DeleteNonFixedRows();
+  QCOMPARE(grid->GetRowCount(), 1);
+  QCOMPARE(grid->GetSelectedCellRange(), CCellRange(1, 3, -1, -1));
+}
+
+QTEST_MAIN(GridLogicTest)
+#include "GridLogicTest.moc"
