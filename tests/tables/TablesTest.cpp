@@ -221,6 +221,13 @@ class TablesTest : public QObject {
     QVERIFY(view.ShowPopupAt(view.GetGridCtrl()->mapToGlobal(QPoint(20, 20))));
     QVERIFY(view.GetPopupMenu()->isVisible());
     view.GetPopupMenu()->close();
+
+    // A right click in the table reaches the view through the control.
+    QWidget* viewport = view.GetGridCtrl()->viewport();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(30, 30), viewport->mapToGlobal(QPoint(30, 30)));
+    QApplication::sendEvent(viewport, &event);
+    QVERIFY(view.GetPopupMenu()->isVisible());
+    view.GetPopupMenu()->close();
   }
 
   // Regression: clearing or pasting over a selected row reached the hidden key cells, so
