@@ -37,6 +37,8 @@ class DialogsTest : public QObject {
     QTest::newRow("blanks only") << "   " << false << 0.0;
     QTest::newRow("trailing text") << "1.5m" << false << 0.0;
     QTest::newRow("inside blank") << "1 5" << false << 0.0;
+    // Regression: "nan" and "inf" passed as numbers, and a criterion that is not finite
+    // makes every difference pass (or fail) its test without a word.
     QTest::newRow("not a number") << "nan" << false << 0.0;
     QTest::newRow("infinity") << "inf" << false << 0.0;
     QTest::newRow("overflow") << "1e400" << false << 0.0;
