@@ -1,6 +1,7 @@
 #include "app/CVelmiraApp.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QScreen>
 #include <QTimer>
@@ -15,9 +16,14 @@ bool CVelmiraApp::InitInstance() {
   // so that it paints and can be dragged.
   m_pSplash = std::make_unique<CSplashWnd>(SplashPicture());
   m_pSplash->ShowCentred();
-  QEventLoop wait;
-  QTimer::singleShot(m_nSplashMs, &wait, &QEventLoop::quit);
-  wait.exec();
+  // A coarse timer may fire up to 5 % early; the splash screen stays its full time.
+  QElapsedTimer shown;
+  shown.start();
+  for (qint64 left = m_nSplashMs; left > 0; left = m_nSplashMs - shown.elapsed()) {
+    QEventLoop wait;
+    QTimer::singleShot(std::chrono::milliseconds(left), Qt::PreciseTimer, &wait, &QEventLoop::quit);
+    wait.exec();
+  }
 
   m_pFrame = std::make_unique<CMainFrame>();
   // Without a window manager (a bare X server) maximising does nothing; the screen's
