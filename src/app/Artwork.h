@@ -1,0 +1,13 @@
+#pragma once
+// The program's pictures, drawn at run time so that no image files ship with it.
+#include <QIcon>
+#include <QPixmap>
+
+enum class ToolbarImage { Open, Copy, Match, PolygonExcel, DetailExcel, Settings, About };
+enum class TabImage { JobFiles = 0, Matching = 1, Points = 2 };
+
+QIcon ToolbarIcon(ToolbarImage image);  // 16 x 16
+QIcon TabIcon(TabImage image);          // 16 x 16
+QIcon ApplicationIcon();                // 32 x 32 and 16 x 16
+QPixmap SplashPicture();                // 481 x 321
+QPixmap MountpointPicture();            // 30 x 30

@@ -1,0 +1,366 @@
+#include "app/CMainFrame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "app/Artwork.h"
+#include "app/CAboutDlg.h"
+#include "app/CAyarlarDlg.h"
+#include "app/CBoylamDlg.h"
+#include "app/CMountPointDlg.h"
+#include "app/CMy3DTabViewContainer.h"
+#include "app/COlcuYontemDlg.h"
+#include "app/Commands.h"
+#include "tables/CGPSNoktaView.h"
+#include "tables/CTSJView.h"
+#include "tables/CVelmiraView.h"
+#include "text/Cp1254.h"
+
+namespace {
+
+// The frame's size before it is maximised; the panes start at a third of it.
+constexpr int kInitialWidth = 1024;
+constexpr int kInitialHeight = 720;
+
+QString FromCp1254(std::string_view text) { return QString::fromStdString(text::Cp1254ToUtf8(text)); }
+
+}  // namespace
+
+CMainFrame::CMainFrame(std::filesystem::path tempFolder, QWidget* pParent)
+    : QMainWindow(pParent),
+      m_pDoc(std::make_unique<CVelmiraDoc>(*this, std::move(tempFolder))),
+      m_pDialogs(std::make_unique<CQtFileDialogs>()),
+      m_writers(DefaultFormWriters()) {
+  SetDocumentTitle(QStringLiteral("Untitled"));
+  setWindowIcon(ApplicationIcon());
+  resize(kInitialWidth, kInitialHeight);
+  CreateActions();
+  CreateMenus();
+  CreateToolBar();
+  CreateStatusBar();
+  CreateClient();
+  connect(qApp, &QApplication::focusChanged, this, &CMainFrame::OnFocusChanged);
+  UpdateCopyEnabled();
+}
+
+CMainFrame::~CMainFrame() {
+  // The views refer to the document: they go first.
+  disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+  delete takeCentralWidget();
+}
+
+void CMainFrame::SetDocumentTitle(const QString& title) {
+  setWindowTitle(title + QStringLiteral(" - ") + QString::fromUtf8(kFrameTitle));
+}
+
+QAction* CMainFrame::MakeAction(int nCommandId, const QString& text, const QString& statusText,
+                                const QString& toolTip) {
+  auto* action = new QAction(text, this);
+  action->setData(nCommandId);
+  action->setStatusTip(statusText);
+  action->setToolTip(toolTip);
+  m_actions[nCommandId] = action;
+  return action;
+}
+
+void CMainFrame::CreateActions() {
+  QAction* open = MakeAction(ID_TSJ_AC, QStringLiteral("T&ARVEK TSJ Dosyası Aç..."),
+                             QStringLiteral("TARVEK TSJ Dosyası Aç"), QStringLiteral("TSJ AÇ"));
+  open->setIcon(ToolbarIcon(ToolbarImage::Open));
+  open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  connect(open, &QAction::triggered, this, &CMainFrame::OnTsjAc);
+
+  QAction* exit = MakeAction(ID_APP_EXIT, QStringLiteral("E&xit"),
+                             QStringLiteral("Quit the application; prompts to save documents"),
+                             QStringLiteral("Exit"));
+  connect(exit, &QAction::triggered, this, &QWidget::close);
+
+  QAction* copy = MakeAction(ID_EDIT_COPY, QStringLiteral("&Copy"),
+                             QStringLiteral("Copy the selection and put it on the Clipboard"),
+                             QStringLiteral("Copy"));
+  copy->setIcon(ToolbarIcon(ToolbarImage::Copy));
+  copy->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+  connect(copy, &QAction::triggered, this, &CMainFrame::OnEditCopy);
+
+  QAction* match = MakeAction(ID_POLIGON_ESLESTIR, QStringLiteral("Poligon Eşleştir"),
+                              QStringLiteral("Poligon Noktalarını Eşleştir"), QStringLiteral("Poligon Eşleştir"));
+  match->setIcon(ToolbarIcon(ToolbarImage::Match));
+  connect(match, &QAction::triggered, this, &CMainFrame::OnPoligonEslestir);
+
+  QAction* polygon = MakeAction(ID_POLIGON_EXCEL, QStringLiteral("Poligon->Excel"),
+                                QStringLiteral("Seçili Eşleştirilmiş Poligon Noktalarını Excele gönder"),
+                                QStringLiteral("Poligonları Excele Yaz"));
+  polygon->setIcon(ToolbarIcon(ToolbarImage::PolygonExcel));
+  connect(polygon, &QAction::triggered, this, &CMainFrame::OnPoligonExcel);
+
+  QAction* detail = MakeAction(ID_DETAY_EXCEL, QStringLiteral("Detay->Excel"),
+                               QStringLiteral("Seçili Detay Noktalarını Excele gönder"),
+                               QStringLiteral("Detayları Excele Yaz"));
+  detail->setIcon(ToolbarIcon(ToolbarImage::DetailExcel));
+  connect(detail, &QAction::triggered, this, &CMainFrame::OnDetayExcel);
+
+  QAction* settings = MakeAction(ID_AYARLAR, QStringLiteral("Ayarlar"), QStringLiteral("Ayarlar"),
+                                 QStringLiteral("Ayarlar"));
+  settings->setIcon(ToolbarIcon(ToolbarImage::Settings));
+  connect(settings, &QAction::triggered, this, &CMainFrame::OnAyarlar);
+
+  QAction* about = MakeAction(ID_APP_ABOUT, QStringLiteral("&About Velmira..."),
+                              QStringLiteral("Display program information, version number and copyright"),
+                              QStringLiteral("About"));
+  about->setIcon(ToolbarIcon(ToolbarImage::About));
+  connect(about, &QAction::triggered, this, &CMainFrame::OnAppAbout);
+}
+
+void CMainFrame::CreateMenus() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+  file->addAction(m_actions[ID_TSJ_AC]);
+  file->addSeparator();
+  file->addAction(m_actions[ID_APP_EXIT]);
+  menuBar()->addMenu(QStringLiteral("&Edit"))->addAction(m_actions[ID_EDIT_COPY]);
+  QMenu* tarvek = menuBar()->addMenu(QStringLiteral("Tarvek Menu"));
+  for (int id : {ID_POLIGON_ESLESTIR, ID_POLIGON_EXCEL, ID_DETAY_EXCEL, ID_AYARLAR}) tarvek->addAction(m_actions[id]);
+}
+
+void CMainFrame::CreateToolBar() {
+  QToolBar* bar = addToolBar(QStringLiteral("Toolbar"));
+  bar->setObjectName(QStringLiteral("mainToolBar"));
+  bar->setIconSize(QSize(16, 16));
+  bar->setAllowedAreas(Qt::AllToolBarAreas);
+  bar->setMovable(true);
+  bar->setFloatable(true);
+  bar->addAction(m_actions[ID_TSJ_AC]);
+  bar->addAction(m_actions[ID_EDIT_COPY]);
+  bar->addSeparator();
+  for (int id : {ID_POLIGON_ESLESTIR, ID_POLIGON_EXCEL, ID_DETAY_EXCEL, ID_AYARLAR}) bar->addAction(m_actions[id]);
+  bar->addSeparator();
+  bar->addAction(m_actions[ID_APP_ABOUT]);
+
+  QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+  QAction* toolbar = bar->toggleViewAction();
+  toolbar->setText(QStringLiteral("&Toolbar"));
+  toolbar->setData(static_cast<int>(ID_VIEW_TOOLBAR));
+  toolbar->setStatusTip(QStringLiteral("Show or hide the toolbar"));
+  toolbar->setToolTip(QStringLiteral("Toggle ToolBar"));
+  m_actions[ID_VIEW_TOOLBAR] = toolbar;
+  view->addAction(toolbar);
+  QAction* status = MakeAction(ID_VIEW_STATUS_BAR, QStringLiteral("&Status Bar"),
+                               QStringLiteral("Show or hide the status bar"), QStringLiteral("Toggle Status Bar"));
+  status->setCheckable(true);
+  status->setChecked(true);
+  connect(status, &QAction::toggled, this, [this](bool bVisible) { statusBar()->setVisible(bVisible); });
+  view->addAction(status);
+  menuBar()->addMenu(QStringLiteral("&Help"))->addAction(m_actions[ID_APP_ABOUT]);
+}
+
+void CMainFrame::CreateStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->addWidget(new QLabel(QStringLiteral("Ready"), bar), 1);
+  // Qt cannot read the lock keys' state on every platform; the panes stay as labels.
+  for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
+    auto* label = new QLabel(QString::fromLatin1(indicator), bar);
+    label->setEnabled(false);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    bar->addPermanentWidget(label);
+  }
+}
+
+void CMainFrame::CreateClient() {
+  m_pOuterSplitter = new QSplitter(Qt::Horizontal);
+  m_pInnerSplitter = new QSplitter(Qt::Vertical);
+  auto* jobFiles = new CMy3DTabViewContainer;
+  auto* points = new CMy3DTabViewContainer;
+  auto* pairs = new CMy3DTabViewContainer;
+  m_pOuterSplitter->addWidget(jobFiles);
+  m_pOuterSplitter->addWidget(m_pInnerSplitter);
+  m_pInnerSplitter->addWidget(points);
+  m_pInnerSplitter->addWidget(pairs);
+  // The last column and row take the rest and absorb later resizing.
+  m_pOuterSplitter->setStretchFactor(0, 0);
+  m_pOuterSplitter->setStretchFactor(1, 1);
+  m_pInnerSplitter->setStretchFactor(0, 0);
+  m_pInnerSplitter->setStretchFactor(1, 1);
+  m_pOuterSplitter->setSizes({kInitialWidth / 3, kInitialWidth - kInitialWidth / 3});
+  m_pInnerSplitter->setSizes({kInitialHeight / 3, kInitialHeight - kInitialHeight / 3});
+
+  CVelmiraDoc& doc = *m_pDoc;
+  jobFiles->InsertPage(jobFiles->count(), new CTSJView(doc), QStringLiteral("Tarvek TSJ Dosyaları Penceresi"),
+                       TabIcon(TabImage::JobFiles));
+  points->InsertPage(points->count(), new CGPSNoktaView(doc), QStringLiteral("1-GPS Nokta Gözlem Penceresi"),
+                     TabIcon(TabImage::Points));
+  pairs->InsertPage(pairs->count(), new CVelmiraView(doc), QStringLiteral("Nokta Eşleştirme Penceresi"),
+                    TabIcon(TabImage::Matching));
+  for (CMy3DTabViewContainer* container : {jobFiles, points, pairs}) container->SetActivePageIndex(0);
+  setCentralWidget(m_pOuterSplitter);
+}
+
+CVelmiraDoc& CMainFrame::GetDocument() const { return *m_pDoc; }
+
+CMy3DTabViewContainer* CMainFrame::GetContainer(Pane pane) const {
+  switch (pane) {
+    case Pane::JobFiles:
+      return qobject_cast<CMy3DTabViewContainer*>(m_pOuterSplitter->widget(0));
+    case Pane::Points:
+      return qobject_cast<CMy3DTabViewContainer*>(m_pInnerSplitter->widget(0));
+    case Pane::Pairs:
+      return qobject_cast<CMy3DTabViewContainer*>(m_pInnerSplitter->widget(1));
+  }
+  return nullptr;
+}
+
+CTSJView* CMainFrame::GetJobFilesView() const {
+  CMy3DTabViewContainer* container = GetContainer(Pane::JobFiles);
+  return container ? qobject_cast<CTSJView*>(container->GetPage(0)) : nullptr;
+}
+
+CGPSNoktaView* CMainFrame::GetPointView() const {
+  CMy3DTabViewContainer* container = GetContainer(Pane::Points);
+  return container ? qobject_cast<CGPSNoktaView*>(container->GetPage(0)) : nullptr;
+}
+
+CVelmiraView* CMainFrame::GetPairView() const {
+  CMy3DTabViewContainer* container = GetContainer(Pane::Pairs);
+  return container ? qobject_cast<CVelmiraView*>(container->GetPage(0)) : nullptr;
+}
+
+CGridView* CMainFrame::GetActiveView() const {
+  switch (m_activePane) {
+    case Pane::JobFiles:
+      return GetJobFilesView();
+    case Pane::Points:
+      return GetPointView();
+    case Pane::Pairs:
+      return GetPairView();
+  }
+  return nullptr;
+}
+
+QAction* CMainFrame::GetAction(int nCommandId) const {
+  const auto it = m_actions.find(nCommandId);
+  return it == m_actions.end() ? nullptr : it->second;
+}
+
+// Focus moving into a pane makes its view the active one; focus leaving for a menu, a
+// dialog or the toolbar keeps it.
+void CMainFrame::OnFocusChanged(QWidget*, QWidget* pNow) {
+  for (Pane pane : {Pane::JobFiles, Pane::Points, Pane::Pairs}) {
+    CMy3DTabViewContainer* container = GetContainer(pane);
+    if (pNow && container && container->isAncestorOf(pNow)) {
+      m_activePane = pane;
+      UpdateCopyEnabled();
+      return;
+    }
+  }
+}
+
+// The job files view has no copy of its own.
+void CMainFrame::UpdateCopyEnabled() {
+  m_actions[ID_EDIT_COPY]->setEnabled(m_activePane != Pane::JobFiles);
+}
+
+void CMainFrame::OnTsjAc() { GetDocument().AddTsjFile(); }
+
+void CMainFrame::OnPoligonEslestir() { GetDocument().MatchSessions(); }
+
+void CMainFrame::OnPoligonExcel() {
+  if (CVelmiraView* view = GetPairView()) view->ExportPolygonForm(*m_pDialogs, m_writers.polygon);
+}
+
+void CMainFrame::OnDetayExcel() {
+  if (CGPSNoktaView* view = GetPointView()) view->ExportDetailForm(*m_pDialogs, m_writers.detail);
+}
+
+void CMainFrame::OnAyarlar() { GetDocument().EditSettings(); }
+
+void CMainFrame::OnEditCopy() {
+  if (m_activePane == Pane::JobFiles) return;
+  if (CGridView* view = GetActiveView()) view->Copy();
+}
+
+void CMainFrame::OnAppAbout() {
+  CAboutDlg dialog(this);
+  dialog.exec();
+}
+
+void CMainFrame::LoadJobAtStart(const std::filesystem::path& path) {
+  m_pendingJobFile = path;
+  const bool bAdded = GetDocument().AddTsjFile();
+  m_pendingJobFile.reset();
+  if (!bAdded) return;
+  if (CTSJView* view = GetJobFilesView()) {
+    const int row = view->GetGridCtrl()->GetRowCount() - 1;
+    view->GetGridCtrl()->SetSelectedRange(CCellRange(row, 0, row, view->GetGridCtrl()->GetColumnCount() - 1));
+  }
+  GetDocument().ShowFilePoints(GetDocument().m_tsjList.back().nFileNumber);
+  GetDocument().MatchSessions();
+}
+
+std::optional<std::filesystem::path> CMainFrame::ChooseJobFile() {
+  if (m_pendingJobFile) return m_pendingJobFile;
+  return m_pDialogs->ChooseJobFile(this);
+}
+
+void CMainFrame::ShowMessage(std::string_view utf8Text, MessageIcon icon) {
+  QMessageBox::Icon boxIcon = QMessageBox::Information;
+  switch (icon) {
+    case MessageIcon::Information:
+      boxIcon = QMessageBox::Information;
+      break;
+    case MessageIcon::Warning:
+      boxIcon = QMessageBox::Warning;
+      break;
+    case MessageIcon::Error:
+      boxIcon = QMessageBox::Critical;
+      break;
+  }
+  QMessageBox box(boxIcon, QStringLiteral("Velmira"), QString::fromUtf8(utf8Text.data(), static_cast<int>(utf8Text.size())),
+                  QMessageBox::Ok, this);
+  box.exec();
+}
+
+std::optional<std::string> CMainFrame::AskMeridian() {
+  CBoylamDlg dialog(this);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.GetValue();
+}
+
+std::optional<std::string> CMainFrame::AskMountpoint(std::string_view captionCp1254) {
+  CMountPointDlg dialog(FromCp1254(captionCp1254), this);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.GetValue();
+}
+
+std::optional<std::string> CMainFrame::AskMethod(std::string_view captionCp1254) {
+  COlcuYontemDlg dialog(FromCp1254(captionCp1254), this);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.GetValue();
+}
+
+bool CMainFrame::AskSettings(CMatchCriteria& criteria) {
+  CAyarlarDlg dialog(criteria, this);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  criteria = dialog.GetCriteria();
+  return true;
+}
+
+void CMainFrame::JobFilesChanged() {
+  if (CTSJView* view = GetJobFilesView()) view->Rebuild();
+}
+
+void CMainFrame::ShowFilePoints(int nFileNumber) {
+  if (CGPSNoktaView* view = GetPointView()) view->Fill(nFileNumber);
+}
+
+void CMainFrame::ClearPointTables() {
+  if (CGPSNoktaView* view = GetPointView()) view->Clear();
+  if (CVelmiraView* view = GetPairView()) view->Clear();
+}
+
+void CMainFrame::PairsChanged() {
+  if (CVelmiraView* view = GetPairView()) view->Fill();
+}

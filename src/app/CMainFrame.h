@@ -1,0 +1,96 @@
+#pragma once
+// The main window: toolbar, status bar and three panes, each a tab container whose
+// page 0 is a table view: the job files on the left, the GPS point observations upper
+// right, the point matching lower right. It owns the one document and answers the
+// document's questions and notifications (CDocShell) with dialogs and those views.
+#include <QMainWindow>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "jobdata/CDocShell.h"
+#include "jobdata/CVelmiraDoc.h"
+#include "tables/FileDialogs.h"
+#include "tables/FormWriters.h"
+
+class QAction;
+class QSplitter;
+class CMy3DTabViewContainer;
+class CGridView;
+class CTSJView;
+class CGPSNoktaView;
+class CVelmiraView;
+
+inline constexpr const char* kFrameTitle = "Velmira V 1.4 - Pelinor";
+
+class CMainFrame : public QMainWindow, public CDocShell {
+  Q_OBJECT
+
+ public:
+  enum class Pane { JobFiles, Points, Pairs };
+
+  explicit CMainFrame(std::filesystem::path tempFolder = DefaultTempFolder(), QWidget* pParent = nullptr);
+  ~CMainFrame() override;
+
+  // The document of the job files view.
+  CVelmiraDoc& GetDocument() const;
+  CMy3DTabViewContainer* GetContainer(Pane pane) const;
+  // The views, found as page 0 of their panes; nullptr when a pane has no page.
+  CTSJView* GetJobFilesView() const;
+  CGPSNoktaView* GetPointView() const;
+  CVelmiraView* GetPairView() const;
+  // The view the user last clicked into; the job files view until then.
+  CGridView* GetActiveView() const;
+  Pane GetActivePane() const { return m_activePane; }
+  // The menu and toolbar action of a command number (Commands.h); nullptr when unknown.
+  QAction* GetAction(int nCommandId) const;
+
+  void SetFileDialogs(std::unique_ptr<CFileDialogs> dialogs) { m_pDialogs = std::move(dialogs); }
+  void SetFormWriters(CFormWriters writers) { m_writers = std::move(writers); }
+  // The title of the document given on the command line (no job file is read from it).
+  void SetDocumentTitle(const QString& title);
+  // Adds a job file without the open dialogue, lists its points and matches (for
+  // demonstrations and screenshots; see VELMIRA_START_JOB in main.cpp).
+  void LoadJobAtStart(const std::filesystem::path& path);
+
+  // Commands.
+  void OnTsjAc();
+  void OnPoligonEslestir();
+  void OnPoligonExcel();
+  void OnDetayExcel();
+  void OnAyarlar();
+  void OnEditCopy();
+  void OnAppAbout();
+
+  // CDocShell.
+  std::optional<std::filesystem::path> ChooseJobFile() override;
+  void ShowMessage(std::string_view utf8Text, MessageIcon icon) override;
+  std::optional<std::string> AskMeridian() override;
+  std::optional<std::string> AskMountpoint(std::string_view captionCp1254) override;
+  std::optional<std::string> AskMethod(std::string_view captionCp1254) override;
+  bool AskSettings(CMatchCriteria& criteria) override;
+  void JobFilesChanged() override;
+  void ShowFilePoints(int nFileNumber) override;
+  void ClearPointTables() override;
+  void PairsChanged() override;
+
+ private:
+  QAction* MakeAction(int nCommandId, const QString& text, const QString& statusText, const QString& toolTip);
+  void CreateActions();
+  void CreateMenus();
+  void CreateToolBar();
+  void CreateStatusBar();
+  void CreateClient();
+  void OnFocusChanged(QWidget* pOld, QWidget* pNow);
+  void UpdateCopyEnabled();
+
+  std::unique_ptr<CVelmiraDoc> m_pDoc;
+  std::unique_ptr<CFileDialogs> m_pDialogs;
+  CFormWriters m_writers;
+  std::optional<std::filesystem::path> m_pendingJobFile;
+  std::map<int, QAction*> m_actions;
+  QSplitter* m_pOuterSplitter = nullptr;
+  QSplitter* m_pInnerSplitter = nullptr;
+  Pane m_activePane = Pane::JobFiles;
+};

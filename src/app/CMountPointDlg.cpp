@@ -1,0 +1,30 @@
+#include "app/CMountPointDlg.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+
+#include "app/Artwork.h"
+#include "jobdata/Records.h"
+
+CMountPointDlg::CMountPointDlg(const QString& caption, QWidget* pParent) : QDialog(pParent) {
+  setWindowTitle(caption);
+  auto* picture = new QLabel(this);
+  picture->setPixmap(MountpointPicture());
+  auto* prompt = new QLabel(
+      QStringLiteral("Dosyadan MOUNTPOINT değeri alınamamıştır\nAşağıdaki değerlerden seçiminizi yapınız"), this);
+  m_pCombo = new QComboBox(this);
+  for (const char* name : kMountpoints) m_pCombo->addItem(QString::fromLatin1(name));
+  m_pCombo->setCurrentIndex(0);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Vertical, this);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* layout = new QGridLayout(this);
+  layout->addWidget(picture, 0, 0, Qt::AlignTop);
+  layout->addWidget(prompt, 0, 1);
+  layout->addWidget(m_pCombo, 1, 1);
+  layout->addWidget(buttons, 0, 2, 2, 1);
+}
+
+std::string CMountPointDlg::GetValue() const { return m_pCombo->currentText().toStdString(); }

@@ -1,0 +1,39 @@
+#include "app/CVelmiraApp.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QScreen>
+#include <QTimer>
+
+#include "app/Artwork.h"
+
+bool CVelmiraApp::InitInstance() {
+  QApplication::setApplicationName(QStringLiteral("Velmira"));
+  QApplication::setWindowIcon(ApplicationIcon());
+
+  // The splash screen lives on the GUI thread; the wait keeps the event loop running
+  // so that it paints and can be dragged.
+  m_pSplash = std::make_unique<CSplashWnd>(SplashPicture());
+  m_pSplash->ShowCentred();
+  // A coarse timer may fire up to 5 % early; the splash screen stays its full time.
+  QElapsedTimer shown;
+  shown.start();
+  for (qint64 left = m_nSplashMs; left > 0; left = m_nSplashMs - shown.elapsed()) {
+    QEventLoop wait;
+    QTimer::singleShot(std::chrono::milliseconds(left), Qt::PreciseTimer, &wait, &QEventLoop::quit);
+    wait.exec();
+  }
+
+  m_pFrame = std::make_unique<CMainFrame>();
+  // Without a window manager (a bare X server) maximising does nothing; the screen's
+  // free area is the same size.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) m_pFrame->setGeometry(screen->availableGeometry());
+  m_pFrame->showMaximized();
+  QApplication::processEvents();
+  m_pFrame->repaint();
+
+  m_pSplash->AllowClose();
+  m_pSplash->close();
+  return true;
+}

@@ -1,0 +1,24 @@
+#pragma once
+// Start-up: the splash screen for at least the splash time while the event loop runs,
+// then the maximised main window, painted, and the splash screen closed.
+#include <memory>
+
+#include "app/CMainFrame.h"
+#include "app/CSplashWnd.h"
+
+class CVelmiraApp {
+ public:
+  static constexpr int kSplashMs = 2000;
+
+  explicit CVelmiraApp(int nSplashMs = kSplashMs) : m_nSplashMs(nSplashMs) {}
+
+  // False ends the program. The main window then lives as long as this object.
+  bool InitInstance();
+  CMainFrame* GetMainFrame() const { return m_pFrame.get(); }
+  CSplashWnd* GetSplashWnd() const { return m_pSplash.get(); }
+
+ private:
+  int m_nSplashMs;
+  std::unique_ptr<CSplashWnd> m_pSplash;
+  std::unique_ptr<CMainFrame> m_pFrame;
+};

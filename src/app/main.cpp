@@ -1,0 +1,28 @@
+// velmira: the desktop program.
+//
+// Hidden for demonstrations and screenshots: when the environment variable
+// VELMIRA_START_JOB names a job file, it is added at start-up as if chosen in the open
+// dialogue, its points are listed and its sessions matched.
+#include <QApplication>
+#include <QFileInfo>
+
+#include "app/CVelmiraApp.h"
+#include "tables/FileDialogs.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  CVelmiraApp app;
+  if (!app.InitInstance()) return 1;
+
+  // A document path on the command line gives the window its title; it holds no job data.
+  const QStringList arguments = QApplication::arguments();
+  for (int i = 1; i < arguments.size(); ++i) {
+    if (!arguments[i].startsWith(QLatin1Char('-')) && QFileInfo(arguments[i]).isFile()) {
+      app.GetMainFrame()->SetDocumentTitle(QFileInfo(arguments[i]).fileName());
+      break;
+    }
+  }
+  const QByteArray startJob = qgetenv("VELMIRA_START_JOB");
+  if (!startJob.isEmpty()) app.GetMainFrame()->LoadJobAtStart(PathFromQString(QString::fromLocal8Bit(startJob)));
+  return application.exec();
+}

@@ -1,0 +1,23 @@
+#pragma once
+// The GPS point observation table: the fixed points of one job file, 20 columns, the
+// hidden keys nIndex and nFileNumber in columns 18 and 19, a check box per row for
+// the detail form.
+#include "tables/CGridView.h"
+#include "tables/FileDialogs.h"
+#include "tables/FormWriters.h"
+
+class CGPSNoktaView : public CGridView {
+  Q_OBJECT
+
+ public:
+  CGPSNoktaView(CVelmiraDoc& doc, QWidget* pParent = nullptr);
+
+  // Lists the points of the job file, in the document's order; none for an unknown number.
+  void Fill(int nFileNumber);
+  // The keys of the ticked rows in the table's current order.
+  std::vector<PointKey> CheckedPointKeys() const;
+  // "Detay->Excel": nothing without data rows; otherwise asks where to save and writes
+  // the detail form of the ticked rows, showing a failure in a message box. True when a
+  // workbook was written.
+  bool ExportDetailForm(CFileDialogs& dialogs, const DetailFormWriter& writer);
+};

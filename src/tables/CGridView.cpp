@@ -1,0 +1,92 @@
+#include "tables/CGridView.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QVBoxLayout>
+
+#include "grid/GridDefs.h"
+
+CGridView::CGridView(CVelmiraDoc& doc, QWidget* pParent) : QWidget(pParent), m_doc(doc) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  m_pGrid = new CGridCtrl(this);
+  layout->addWidget(m_pGrid);
+  setFocusProxy(m_pGrid);
+}
+
+CGridView::~CGridView() = default;
+
+int CGridView::GetDataRowCount() const {
+  return std::max(0, m_pGrid->GetRowCount() - m_pGrid->GetFixedRowCount());
+}
+
+void CGridView::SetUpTable(const char* const* headers, int nColumns, std::vector<int> hiddenColumns) {
+  m_hiddenColumns = std::move(hiddenColumns);
+  m_pGrid->SetRowCount(0);
+  m_pGrid->SetColumnCount(nColumns);
+  m_pGrid->SetRowCount(1);
+  m_pGrid->SetFixedRowCount(1);
+  for (int c = 0; c < nColumns; ++c) {
+    m_pGrid->SetItemText(0, c, QString::fromUtf8(headers[c]));
+    m_pGrid->SetItemFormat(0, c, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
+  }
+  HideAndAutoSize();
+}
+
+void CGridView::HideAndAutoSize() {
+  for (int c : m_hiddenColumns) m_pGrid->SetColumnWidth(c, 0);
+  m_pGrid->AutoSize();
+  m_pGrid->Refresh();
+}
+
+void CGridView::SetCheckCell(int nRow, int nCol, std::string_view strCp1254) {
+  m_pGrid->SetCellCheck(nRow, nCol);
+  m_pGrid->SetItemText8(nRow, nCol, strCp1254);
+}
+
+void CGridView::ProtectKeyCells(int nRow) {
+  for (int c : m_hiddenColumns) m_pGrid->SetItemState(nRow, c, GVIS_READONLY);
+}
+
+void CGridView::Clear() {
+  m_pGrid->DeleteNonFixedRows();
+  m_pGrid->Refresh();
+}
+
+bool CGridView::Copy() { return m_pGrid->CopySelection(); }
+
+void CGridView::SetAllChecks(bool bChecked) {
+  for (int r = m_pGrid->GetFixedRowCount(); r < m_pGrid->GetRowCount(); ++r) {
+    m_pGrid->SetCheck(r, 0, bChecked);
+  }
+  m_pGrid->Refresh();
+}
+
+std::vector<int> CGridView::CheckedRows() const {
+  std::vector<int> rows;
+  for (int r = m_pGrid->GetFixedRowCount(); r < m_pGrid->GetRowCount(); ++r) {
+    if (m_pGrid->GetCheck(r, 0)) rows.push_back(r);
+  }
+  return rows;
+}
+
+bool CGridView::ShowPopupAt(QPoint globalPos) {
+  if (!m_pPopup) return false;
+  const QRect tableRect(m_pGrid->mapToGlobal(QPoint(0, 0)), m_pGrid->size());
+  if (!tableRect.contains(globalPos)) return false;
+  m_pPopup->popup(globalPos);
+  return true;
+}
+
+void CGridView::contextMenuEvent(QContextMenuEvent* event) {
+  if (ShowPopupAt(event->globalPos())) event->accept();
+}
+
+QMenu* CreateSelectionPopup(CGridView* pView) {
+  auto* menu = new QMenu(QStringLiteral("Seçim"), pView);
+  QObject::connect(menu->addAction(QStringLiteral("Tüm Noktaları Seç")), &QAction::triggered, pView,
+                   [pView] { pView->SetAllChecks(true); });
+  QObject::connect(menu->addAction(QStringLiteral("Seçimi Bırak")), &QAction::triggered, pView,
+                   [pView] { pView->SetAllChecks(false); });
+  return menu;
+}

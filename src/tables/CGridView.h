@@ -1,0 +1,60 @@
+#pragma once
+// The common part of the three table views: a table control that fills the view, the
+// document it shows, the check boxes of column 0, the hidden key columns and the popup.
+#include <QWidget>
+#include <vector>
+
+#include "grid/GridCtrl.h"
+#include "jobdata/CVelmiraDoc.h"
+
+class QMenu;
+
+class CGridView : public QWidget {
+  Q_OBJECT
+
+ public:
+  CGridView(CVelmiraDoc& doc, QWidget* pParent);
+  ~CGridView() override;
+
+  CVelmiraDoc& GetDocument() const { return m_doc; }
+  CGridCtrl* GetGridCtrl() const { return m_pGrid; }
+  // The data rows (the header row excluded).
+  int GetDataRowCount() const;
+
+  // Deletes every data row and repaints.
+  void Clear();
+  // The table's selected cells to the clipboard; false when nothing is selected.
+  bool Copy();
+  // Ticks or unticks the check box of every data row.
+  void SetAllChecks(bool bChecked);
+  // The data rows whose check box is ticked, in the table's current order.
+  std::vector<int> CheckedRows() const;
+
+  // Shows the view's popup menu at a global position when it lies inside the table;
+  // false (and no menu) otherwise.
+  bool ShowPopupAt(QPoint globalPos);
+  QMenu* GetPopupMenu() const { return m_pPopup; }
+
+ protected:
+  // Header row 0 with word-breaking texts (UTF-8) and the columns that stay hidden.
+  void SetUpTable(const char* const* headers, int nColumns, std::vector<int> hiddenColumns);
+  // Hides the key columns again and sizes every other row and column to its content.
+  void HideAndAutoSize();
+  // Makes cell (row, col) a check cell, unticked, showing text.
+  void SetCheckCell(int nRow, int nCol, std::string_view strCp1254);
+  // The key columns cannot be edited, cleared or pasted over: the exports and the
+  // removal find their records through them.
+  void ProtectKeyCells(int nRow);
+  void SetPopupMenu(QMenu* pMenu) { m_pPopup = pMenu; }
+
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  CVelmiraDoc& m_doc;
+  CGridCtrl* m_pGrid = nullptr;
+  QMenu* m_pPopup = nullptr;
+  std::vector<int> m_hiddenColumns;
+};
+
+// The "Seçim" popup of the point and pair tables: tick all, untick all.
+QMenu* CreateSelectionPopup(CGridView* pView);

@@ -1,0 +1,484 @@
+// The whole main window driven as a user would: commands through their actions and
+// shortcuts, clicks into the tables, the dialogs answered as they open; only the file
+// dialogues are replaced.
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QtTest>
+
+#include "MakeJob.h"
+#include "TestSupport.h"
+#include "app/CAyarlarDlg.h"
+#include "app/CBoylamDlg.h"
+#include "app/CMainFrame.h"
+#include "app/CMountPointDlg.h"
+#include "app/CMy3DTabViewContainer.h"
+#include "app/COlcuYontemDlg.h"
+#include "app/Commands.h"
+#include "jobdata/TableTexts.h"
+#include "tables/CGPSNoktaView.h"
+#include "tables/CTSJView.h"
+#include "tables/CVelmiraView.h"
+#include "text/Numbers.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void ClickCell(CGridCtrl* grid, int nRow, int nCol) {
+  grid->EnsureVisible(CCellID(nRow, nCol));
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->GetCellRect(nRow, nCol).center());
+}
+
+void ClickCheckBox(CGridCtrl* grid, int nRow) {
+  grid->EnsureVisible(CCellID(nRow, 0));
+  const QRect cell = grid->GetCellRect(nRow, 0);
+  auto* check = dynamic_cast<CGridCellCheck*>(grid->GetCell(nRow, 0));
+  QVERIFY(check);
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, check->GetCheckPlacement(cell).center());
+}
+
+#ifdef VELMIRA_HAVE_FORMS
+QString PythonRead(const fs::path& workbook, const QString& expression) {
+  QProcess python;
+  python.start(QStringLiteral(VELMIRA_PYTHON),
+               {QStringLiteral("-c"),
+                QStringLiteral("import sys, xlrd\nsheet = xlrd.open_workbook(sys.argv[1]).sheet_by_index(0)\n"
+                               "print(%1)").arg(expression),
+                QString::fromStdString(workbook.string())});
+  python.waitForFinished(60000);
+  return QString::fromUtf8(python.readAllStandardOutput()).trimmed();
+}
+#endif
+
+}  // namespace
+
+class MainFrameTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    dir = std::make_unique<QTemporaryDir>();
+    root = fs::path(dir->path().toStdString());
+    frame = std::make_unique<CMainFrame>(root / "cache");
+    auto scripted = std::make_unique<ScriptedFileDialogs>();
+    dialogs = scripted.get();
+    frame->SetFileDialogs(std::move(scripted));
+    frame->resize(1400, 900);
+    frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+    answerer = std::make_unique<ModalAnswerer>();
+  }
+  void cleanup() {
+    if (answerer) QVERIFY2(answerer->Unexpected().isEmpty(), qPrintable(answerer->Unexpected().join('|')));
+    answerer.reset();
+    frame.reset();
+    dir.reset();
+  }
+
+  void panesAndTitles() {
+    QCOMPARE(frame->windowTitle(), QStringLiteral("Untitled - Velmira V 1.4 - Pelinor"));
+    const struct {
+      CMainFrame::Pane pane;
+      const char* title;
+    } panes[] = {{CMainFrame::Pane::JobFiles, "Tarvek TSJ Dosyaları Penceresi"},
+                 {CMainFrame::Pane::Points, "1-GPS Nokta Gözlem Penceresi"},
+                 {CMainFrame::Pane::Pairs, "Nokta Eşleştirme Penceresi"}};
+    for (const auto& p : panes) {
+      CMy3DTabViewContainer* container = frame->GetContainer(p.pane);
+      QVERIFY(container);
+      QCOMPARE(container->count(), 1);
+      QCOMPARE(container->tabText(0), QString::fromUtf8(p.title));
+      QVERIFY(!container->tabIcon(0).isNull());
+    }
+    QVERIFY(frame->GetJobFilesView());
+    QVERIFY(frame->GetPointView());
+    QVERIFY(frame->GetPairView());
+    // The job files pane is left of the other two, which stand one above the other.
+    const auto left = frame->GetContainer(CMainFrame::Pane::JobFiles)->mapTo(frame.get(), QPoint());
+    const auto upper = frame->GetContainer(CMainFrame::Pane::Points)->mapTo(frame.get(), QPoint());
+    const auto lower = frame->GetContainer(CMainFrame::Pane::Pairs)->mapTo(frame.get(), QPoint());
+    QVERIFY(left.x() < upper.x());
+    QCOMPARE(upper.x(), lower.x());
+    QVERIFY(upper.y() < lower.y());
+    QCOMPARE(frame->GetJobFilesView()->GetGridCtrl()->GetRowCount(), 1);
+    QCOMPARE(frame->GetPointView()->GetGridCtrl()->GetColumnCount(), 20);
+    QCOMPARE(frame->GetPairView()->GetGridCtrl()->GetColumnCount(), 12);
+    QCOMPARE(frame->statusBar()->findChildren<QLabel*>().first()->text(), QStringLiteral("Ready"));
+  }
+
+  void commands_data() {
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("tip");
+    QTest::addColumn<QString>("keys");
+    QTest::newRow("open") << 32771 << "T&ARVEK TSJ Dosyası Aç..." << "TARVEK TSJ Dosyası Aç" << "TSJ AÇ"
+                          << "Ctrl+O";
+    QTest::newRow("match") << 32772 << "Poligon Eşleştir" << "Poligon Noktalarını Eşleştir" << "Poligon Eşleştir"
+                           << "";
+    QTest::newRow("polygon") << 32773 << "Poligon->Excel"
+                             << "Seçili Eşleştirilmiş Poligon Noktalarını Excele gönder"
+                             << "Poligonları Excele Yaz" << "";
+    QTest::newRow("detail") << 32774 << "Detay->Excel" << "Seçili Detay Noktalarını Excele gönder"
+                            << "Detayları Excele Yaz" << "";
+    QTest::newRow("settings") << 32775 << "Ayarlar" << "Ayarlar" << "Ayarlar" << "";
+    QTest::newRow("copy") << 57634 << "&Copy" << "Copy the selection and put it on the Clipboard" << "Copy"
+                          << "Ctrl+C|Ctrl+Ins";
+    QTest::newRow("about") << 57664 << "&About Velmira..."
+                           << "Display program information, version number and copyright" << "About" << "";
+    QTest::newRow("exit") << 57665 << "E&xit" << "Quit the application; prompts to save documents" << "Exit" << "";
+    QTest::newRow("toolbar") << 59392 << "&Toolbar" << "Show or hide the toolbar" << "Toggle ToolBar" << "";
+    QTest::newRow("status bar") << 59393 << "&Status Bar" << "Show or hide the status bar" << "Toggle Status Bar"
+                                << "";
+  }
+  void commands() {
+    QFETCH(int, id);
+    QFETCH(QString, text);
+    QFETCH(QString, status);
+    QFETCH(QString, tip);
+    QFETCH(QString, keys);
+    QAction* action = frame->GetAction(id);
+    QVERIFY(action);
+    QCOMPARE(action->data().toInt(), id);
+    QCOMPARE(action->text(), text);
+    QCOMPARE(action->statusTip(), status);
+    QCOMPARE(action->toolTip(), tip);
+    QStringList shortcuts;
+    for (const QKeySequence& k : action->shortcuts()) shortcuts << k.toString();
+    QCOMPARE(shortcuts.join('|'), keys);
+  }
+
+  void menusAndToolbar() {
+    QStringList menus;
+    for (QAction* a : frame->menuBar()->actions()) menus << a->text();
+    QCOMPARE(menus, (QStringList{"&File", "&Edit", "Tarvek Menu", "&View", "&Help"}));
+    QList<int> buttons;
+    for (QAction* a : frame->findChild<QToolBar*>()->actions()) buttons << (a->isSeparator() ? 0 : a->data().toInt());
+    QCOMPARE(buttons, (QList<int>{32771, 57634, 0, 32772, 32773, 32774, 32775, 0, 57664}));
+    frame->GetAction(ID_VIEW_STATUS_BAR)->trigger();
+    QVERIFY(!frame->statusBar()->isVisible());
+    frame->GetAction(ID_VIEW_TOOLBAR)->trigger();
+    QVERIFY(!frame->findChild<QToolBar*>()->isVisible());
+    QVERIFY(!frame->GetAction(ID_VIEW_TOOLBAR)->isChecked());
+  }
+
+  // Two job files, one asking for the method and one for the meridian, then the whole
+  // round: list, sort, tick, export, match, change the criteria, copy, remove.
+  void fullSession() {
+    const fs::path jobA = root / "a.tsj";
+    const fs::path jobB = root / "b.tsj";
+    QVERIFY(MakeJob(jobA, {"--seed", "11", "--points", "60", "--method", "ask", "--float-fraction", "0"}));
+    QVERIFY(MakeJob(jobB, {"--seed", "12", "--points", "40", "--method", "rtk", "--meridian", "none",
+                           "--float-fraction", "0"}));
+    CVelmiraDoc& doc = frame->GetDocument();
+
+    dialogs->jobFiles.push_back(jobA);
+    answerer->Expect([](QWidget* w) {
+      auto* dialog = qobject_cast<COlcuYontemDlg*>(w);
+      QVERIFY(dialog);
+      QCOMPARE(dialog->windowTitle(), QStringLiteral("a.tsj"));
+      dialog->GetCorsButton()->click();
+      dialog->GetComboBox()->setCurrentIndex(2);
+      dialog->accept();
+    });
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+    QTest::keyClick(frame.get(), Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(dialogs->jobFileAsks, 1);
+    QCOMPARE(doc.m_tsjList.size(), size_t{1});
+    QCOMPARE(doc.m_tsjList[0].strMethod, std::string("SAPOS"));
+
+    dialogs->jobFiles.push_back(jobB);
+    answerer->Expect([](QWidget* w) {
+      auto* dialog = qobject_cast<CBoylamDlg*>(w);
+      QVERIFY(dialog);
+      dialog->GetComboBox()->setCurrentIndex(2);
+      dialog->accept();
+    });
+    answerer->ExpectMessage();
+    frame->GetAction(ID_TSJ_AC)->trigger();
+    QVERIFY(answerer->Done());
+    QCOMPARE(answerer->Messages().size(), size_t{1});
+    QCOMPARE(answerer->Messages()[0].text, QStringLiteral("TSJ Dosyasındaki noktalar\nRTK yöntemi ile ölçülmüş"));
+    QCOMPARE(answerer->Messages()[0].icon, QMessageBox::Information);
+    QCOMPARE(answerer->Messages()[0].caption, QStringLiteral("Velmira"));
+    QCOMPARE(doc.m_tsjList.size(), size_t{2});
+    QCOMPARE(doc.m_tsjList[1].strMeridian, std::string("33"));
+
+    // The job files table lists both; clicking the second lists only its points.
+    CGridCtrl* files = frame->GetJobFilesView()->GetGridCtrl();
+    CGridCtrl* points = frame->GetPointView()->GetGridCtrl();
+    CGridCtrl* pairs = frame->GetPairView()->GetGridCtrl();
+    QCOMPARE(files->GetRowCount(), 3);
+    QCOMPARE(points->GetRowCount(), 1);  // not before a click
+    ClickCell(files, 2, 0);
+    const auto countOf = [&](int n) {
+      return static_cast<int>(std::count_if(doc.m_noktaList.begin(), doc.m_noktaList.end(),
+                                            [n](const CTarvekNokta& p) { return p.nFileNumber == n; }));
+    };
+    QVERIFY(countOf(2) > 0);
+    QCOMPARE(points->GetRowCount(), countOf(2) + 1);
+    for (int r = 1; r < points->GetRowCount(); ++r) QCOMPARE(points->GetItemText(r, 19), QStringLiteral("2"));
+    ClickCell(files, 1, 1);
+    QCOMPARE(points->GetRowCount(), countOf(1) + 1);
+
+    // Sort by "Nokta No" (descending after two clicks), tick the first two rows, export.
+    ClickCell(points, 0, 0);
+    ClickCell(points, 0, 0);
+    QCOMPARE(points->GetSortColumn(), 0);
+    QVERIFY(!points->GetSortAscending());
+    ClickCheckBox(points, 1);
+    ClickCheckBox(points, 2);
+    QVERIFY(points->GetCheck(1, 0));
+    QVERIFY(points->GetCheck(2, 0));
+    const QString firstName = points->GetItemText(1, 0);
+    [[maybe_unused]] const int firstIndex = text::AtoI(points->GetItemText8(1, kPointIndexColumn));
+    QVERIFY(firstName >= points->GetItemText(points->GetRowCount() - 1, 0));
+
+    [[maybe_unused]] std::vector<PointKey> detailKeys;
+    [[maybe_unused]] std::vector<int> polygonPairs;
+    CFormWriters writers = DefaultFormWriters();
+#ifndef VELMIRA_HAVE_FORMS
+    writers.detail = [&](const CVelmiraDoc&, const std::vector<PointKey>& keys, const fs::path&, std::string&) {
+      detailKeys = keys;
+      return true;
+    };
+    writers.polygon = [&](const CVelmiraDoc&, const std::vector<int>& numbers, const fs::path&, std::string&) {
+      polygonPairs = numbers;
+      return true;
+    };
+#endif
+    frame->SetFormWriters(writers);
+    const fs::path detailXls = root / "detay.xls";
+    dialogs->workbooks.push_back(detailXls);
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+    ClickCell(pairs, 0, 1);  // the export does not follow the active pane
+    QCOMPARE(frame->GetActivePane(), CMainFrame::Pane::Pairs);
+    frame->GetAction(ID_DETAY_EXCEL)->trigger();
+    QCOMPARE(dialogs->workbookAsks, 1);
+#ifdef VELMIRA_HAVE_FORMS
+    QCOMPARE(PythonRead(detailXls, "sheet.nrows"), QStringLiteral("4"));
+    QCOMPARE(PythonRead(detailXls, "sheet.cell_value(2, 0)"), firstName);
+#else
+    QCOMPARE(detailKeys.size(), size_t{2});
+    QCOMPARE(detailKeys[0].nIndex, firstIndex);
+    QCOMPARE(detailKeys[0].nFileNumber, 1);
+#endif
+
+    // Matching fills the pair table; tick every pair through the popup and export.
+    frame->GetAction(ID_POLIGON_ESLESTIR)->trigger();
+    QVERIFY(!doc.m_eslesenList.empty());
+    QCOMPARE(pairs->GetRowCount(), static_cast<int>(doc.m_eslesenList.size()) + 1);
+    frame->GetPairView()->GetPopupMenu()->actions()[0]->trigger();
+    const fs::path polygonXls = root / "poligon.xls";
+    dialogs->workbooks.push_back(polygonXls);
+    frame->GetAction(ID_POLIGON_EXCEL)->trigger();
+#ifdef VELMIRA_HAVE_FORMS
+    QVERIFY(fs::exists(polygonXls));
+    QCOMPARE(PythonRead(polygonXls, "sheet.nrows >= 2 + 2 * " + QString::number(doc.m_eslesenList.size())),
+             QStringLiteral("True"));
+#else
+    QCOMPARE(polygonPairs.size(), doc.m_eslesenList.size());
+    QCOMPARE(polygonPairs.front(), doc.m_eslesenList.front().nPairNo);
+#endif
+
+    // A tolerance of a micrometre pairs nothing.
+    answerer->Expect([](QWidget* w) {
+      auto* dialog = qobject_cast<CAyarlarDlg*>(w);
+      QVERIFY(dialog);
+      QCOMPARE(dialog->GetEdit(CAyarlarDlg::kMatchTol)->text(), QStringLiteral("1"));
+      QCOMPARE(dialog->GetEdit(CAyarlarDlg::kMaxDiffY)->text(), QStringLiteral("0.07"));
+      dialog->GetEdit(CAyarlarDlg::kMatchTol)->setText(QStringLiteral("0.000001"));
+      dialog->accept();
+    });
+    frame->GetAction(ID_AYARLAR)->trigger();
+    QCOMPARE(doc.m_dMatchTol, 0.000001);
+    frame->GetAction(ID_POLIGON_ESLESTIR)->trigger();
+    QCOMPARE(pairs->GetRowCount(), static_cast<int>(doc.m_eslesenList.size()) + 1);
+    answerer->Expect([](QWidget* w) {
+      auto* dialog = qobject_cast<CAyarlarDlg*>(w);
+      QVERIFY(dialog);
+      dialog->GetEdit(CAyarlarDlg::kMatchTol)->setText(QStringLiteral("1"));
+      dialog->accept();
+    });
+    frame->GetAction(ID_AYARLAR)->trigger();
+    frame->GetAction(ID_POLIGON_ESLESTIR)->trigger();
+    QVERIFY(pairs->GetRowCount() > 1);
+
+    // Copy follows the pane last clicked; the job files pane has none.
+    QApplication::clipboard()->clear();
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+    QAction* copy = frame->GetAction(ID_EDIT_COPY);
+    ClickCell(files, 1, 1);
+    QCOMPARE(frame->GetActivePane(), CMainFrame::Pane::JobFiles);
+    QVERIFY(!copy->isEnabled());
+    QTest::keyClick(frame.get(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QString());
+    ClickCell(points, 3, 2);
+    QCOMPARE(frame->GetActivePane(), CMainFrame::Pane::Points);
+    QVERIFY(copy->isEnabled());
+    QTest::keyClick(frame.get(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), points->GetItemText(3, 2));
+    ClickCell(pairs, 1, 4);
+    QCOMPARE(frame->GetActivePane(), CMainFrame::Pane::Pairs);
+    copy->trigger();
+    QCOMPARE(QApplication::clipboard()->text(), pairs->GetItemText(1, 4));
+
+    // Removing the second file empties the other two tables; then the first.
+    ClickCheckBox(files, 2);
+    frame->GetJobFilesView()->GetPopupMenu()->actions()[0]->trigger();
+    QCOMPARE(doc.m_tsjList.size(), size_t{1});
+    QCOMPARE(files->GetRowCount(), 2);
+    QCOMPARE(points->GetRowCount(), 1);
+    QCOMPARE(pairs->GetRowCount(), 1);
+    QCOMPARE(countOf(2), 0);
+    ClickCell(files, 1, 1);
+    QCOMPARE(points->GetRowCount(), countOf(1) + 1);
+    ClickCheckBox(files, 1);
+    frame->GetJobFilesView()->GetPopupMenu()->actions()[0]->trigger();
+    QVERIFY(doc.m_tsjList.empty());
+    QVERIFY(doc.m_noktaList.empty());
+    QCOMPARE(files->GetRowCount(), 1);
+    QCOMPARE(points->GetRowCount(), 1);
+  }
+
+  void refusedJobFiles_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("icon");
+    QTest::newRow("not sqlite") << "text" << "TARVEK TSJ Değil" << int(QMessageBox::Warning);
+    QTest::newRow("method cancelled")
+        << "ask" << "Dosya içeriğindeki Ölçü Yöntemi belirlenemediğinden dosya açılamamıştır."
+        << int(QMessageBox::Critical);
+    QTest::newRow("mountpoint cancelled")
+        << "mountpoint" << "Dosya içeriğindeki Ölçü Yöntemi belirlenemediğinden dosya açılamamıştır."
+        << int(QMessageBox::Critical);
+    QTest::newRow("meridian cancelled") << "meridian" << "" << 0;
+  }
+  void refusedJobFiles() {
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+    QFETCH(int, icon);
+    const fs::path job = root / "x.tsj";
+    if (kind == "text") {
+      QFile file(QString::fromStdString(job.string()));
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write("not a job file at all\n");
+    } else if (kind == "ask") {
+      QVERIFY(MakeJob(job, {"--method", "ask", "--points", "5"}));
+    } else if (kind == "mountpoint") {
+      QVERIFY(MakeJob(job, {"--mountpoint", "vrscmrp", "--points", "5"}));
+    } else {
+      QVERIFY(MakeJob(job, {"--meridian", "none", "--points", "5"}));
+    }
+    if (kind != "text") {
+      answerer->Expect([kind](QWidget* w) {
+        if (kind == "mountpoint") QVERIFY(qobject_cast<CMountPointDlg*>(w));
+        if (kind == "ask") QVERIFY(qobject_cast<COlcuYontemDlg*>(w));
+        if (kind == "meridian") QVERIFY(qobject_cast<CBoylamDlg*>(w));
+        QCOMPARE(w->windowTitle(), kind == "meridian" ? QStringLiteral("DİLİM ORTA MERİDYENİ") : QStringLiteral("x.tsj"));
+        qobject_cast<QDialog*>(w)->reject();
+      });
+    }
+    if (!message.isEmpty()) answerer->ExpectMessage();
+    dialogs->jobFiles.push_back(job);
+    frame->GetAction(ID_TSJ_AC)->trigger();
+    QVERIFY(answerer->Done());
+    QCOMPARE(frame->GetDocument().m_tsjList.size(), size_t{0});
+    QCOMPARE(frame->GetJobFilesView()->GetGridCtrl()->GetRowCount(), 1);
+    if (!message.isEmpty()) {
+      QCOMPARE(answerer->Messages().size(), size_t{1});
+      QCOMPARE(answerer->Messages()[0].text, message);
+      QCOMPARE(int(answerer->Messages()[0].icon), icon);
+    } else {
+      QVERIFY(answerer->Messages().empty());
+    }
+  }
+
+  void mountpointChosenInItsDialog() {
+    const fs::path job = root / "m.tsj";
+    QVERIFY(MakeJob(job, {"--mountpoint", "OTHER", "--points", "5", "--float-fraction", "0"}));
+    answerer->Expect([](QWidget* w) {
+      auto* dialog = qobject_cast<CMountPointDlg*>(w);
+      QVERIFY(dialog);
+      dialog->GetComboBox()->setCurrentIndex(1);
+      dialog->accept();
+    });
+    dialogs->jobFiles.push_back(job);
+    frame->GetAction(ID_TSJ_AC)->trigger();
+    QCOMPARE(frame->GetDocument().m_tsjList.at(0).strMethod, std::string("VRSCMRP"));
+  }
+
+  void openCancelledChangesNothing() {
+    frame->GetAction(ID_TSJ_AC)->trigger();
+    QCOMPARE(dialogs->jobFileAsks, 1);
+    QCOMPARE(frame->GetDocument().m_nNextFileNumber, 1);
+  }
+
+  // A comma brings the number prompt and keeps the dialog open; Cancel keeps the values.
+  void settingsPromptAndCancel() {
+    answerer->Expect([](QWidget* w) {
+      auto* dialog = qobject_cast<CAyarlarDlg*>(w);
+      QVERIFY(dialog);
+      dialog->GetEdit(CAyarlarDlg::kMaxDiffH)->setText(QStringLiteral("0,5"));
+      dialog->accept();
+    });
+    answerer->ExpectMessage();
+    answerer->Expect([](QWidget* w) {
+      auto* dialog = qobject_cast<CAyarlarDlg*>(w);
+      QVERIFY(dialog);
+      QVERIFY(dialog->isVisible());
+      QCOMPARE(dialog->focusWidget(), dialog->GetEdit(CAyarlarDlg::kMaxDiffH));
+      dialog->GetEdit(CAyarlarDlg::kMaxDiffH)->setText(QStringLiteral("0.5"));
+      dialog->accept();
+    });
+    frame->GetAction(ID_AYARLAR)->trigger();
+    QVERIFY(answerer->Done());
+    QCOMPARE(answerer->Messages().at(0).text, QStringLiteral("Please enter a number."));
+    QCOMPARE(frame->GetDocument().m_dMaxDiffH, 0.5);
+
+    answerer->Expect([](QWidget* w) {
+      auto* dialog = qobject_cast<CAyarlarDlg*>(w);
+      QVERIFY(dialog);
+      QCOMPARE(dialog->GetEdit(CAyarlarDlg::kMaxDiffH)->text(), QStringLiteral("0.5"));
+      dialog->GetEdit(CAyarlarDlg::kMatchTol)->setText(QStringLiteral("7"));
+      dialog->reject();
+    });
+    frame->GetAction(ID_AYARLAR)->trigger();
+    QCOMPARE(frame->GetDocument().m_dMatchTol, 1.0);
+  }
+
+  void aboutBox() {
+    answerer->Expect([](QWidget* w) {
+      QCOMPARE(w->windowTitle(), QStringLiteral("About Velmira"));
+      QVERIFY(!w->findChildren<QLabel*>().isEmpty());
+      qobject_cast<QDialog*>(w)->accept();
+    });
+    frame->GetAction(ID_APP_ABOUT)->trigger();
+    QVERIFY(answerer->Done());
+  }
+
+  void exitClosesWithoutAsking() {
+    frame->GetAction(ID_APP_EXIT)->trigger();
+    QVERIFY(!frame->isVisible());
+  }
+
+ private:
+  std::unique_ptr<QTemporaryDir> dir;
+  fs::path root;
+  std::unique_ptr<CMainFrame> frame;
+  ScriptedFileDialogs* dialogs = nullptr;
+  std::unique_ptr<ModalAnswerer> answerer;
+};
+
+QTEST_MAIN(MainFrameTest)
+#include "mainframe_test.moc"

@@ -1,0 +1,317 @@
+// The three table views on a document filled by hand: columns, number texts, hidden
+// keys, colours, ticks, the keys the exports hand over, the job files table's click and
+// removal.
+#include <QMenu>
+#include <QtTest>
+
+#include "TestSupport.h"
+#include "grid/GridDefs.h"
+#include "jobdata/TableTexts.h"
+#include "tables/CGPSNoktaView.h"
+#include "tables/CTSJView.h"
+#include "tables/CVelmiraView.h"
+
+namespace {
+
+CTarvekNokta Point(int nIndex, int nFileNumber, const char* name) {
+  CTarvekNokta p;
+  p.nIndex = nIndex;
+  p.nFileNumber = nFileNumber;
+  p.strName = name;
+  p.strBaseName = "BASE";
+  p.strSolution = "Fix";
+  p.dY = 500000.12346;
+  p.dX = 4400000.5;
+  p.dHdop = 0.8;
+  return p;
+}
+
+CEslesenNokta Pair(int nPairNo, double dDiffY, double dDiffHours, int nGroupNo = kNoGroup) {
+  CEslesenNokta pair;
+  pair.strName1 = "P1";
+  pair.strName2 = "P1";
+  pair.nPairNo = nPairNo;
+  pair.dDiffY = dDiffY;
+  pair.dDiffHours = dDiffHours;
+  pair.nGroupNo = nGroupNo;
+  return pair;
+}
+
+struct CapturedDetail {
+  std::vector<PointKey> keys;
+  std::filesystem::path path;
+  int calls = 0;
+};
+
+}  // namespace
+
+class TablesTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    shell = std::make_unique<RecordingShell>();
+    doc = std::make_unique<CVelmiraDoc>(*shell, std::filesystem::temp_directory_path() / "velmira-unused");
+  }
+
+  void pointTableListsOneFileWithItsFormats() {
+    doc->m_noktaList = {Point(1000, 1, "A"), Point(1001, 2, "B"), Point(1002, 1, "C"), Point(1003, 1, "D")};
+    CGPSNoktaView view(*doc);
+    view.Fill(1);
+    CGridCtrl* grid = view.GetGridCtrl();
+    QCOMPARE(grid->GetRowCount(), 4);
+    QCOMPARE(grid->GetColumnCount(), kPointColumns);
+    for (int r = 1; r < 4; ++r) {
+      QVERIFY(dynamic_cast<CGridCellCheck*>(grid->GetCell(r, 0)) != nullptr);
+      QVERIFY(!grid->GetCheck(r, 0));
+      QCOMPARE(grid->GetItemText(r, 6), QStringLiteral("1"));
+    }
+    QCOMPARE(grid->GetItemText(2, 0), QStringLiteral("C"));
+    QCOMPARE(grid->GetItemText(1, 2), QStringLiteral("500000.1235"));
+    QCOMPARE(grid->GetItemText(1, 9), QStringLiteral("0.800000000000"));
+    QCOMPARE(grid->GetItemText(3, kPointIndexColumn), QStringLiteral("1003"));
+    QCOMPARE(grid->GetItemText(0, 7), QStringLiteral("Oturum Zamanı"));
+    QCOMPARE(grid->GetItemText(0, 17), QStringLiteral("Oturum Zamanı"));
+    QCOMPARE(grid->GetColumnWidth(kPointIndexColumn), 0);
+    QCOMPARE(grid->GetColumnWidth(kPointFileNumberColumn), 0);
+    QVERIFY(grid->GetColumnWidth(17) > 0);
+
+    view.Fill(7);
+    QCOMPARE(grid->GetRowCount(), 1);
+    QCOMPARE(grid->GetColumnWidth(kPointIndexColumn), 0);
+  }
+
+  // A sort moves the hidden keys with their rows, so the export takes the point shown.
+  void detailExportTakesTheTickedRowsInTableOrder() {
+    doc->m_noktaList = {Point(1000, 1, "A"), Point(1001, 1, "C"), Point(1002, 1, "B")};
+    CGPSNoktaView view(*doc);
+    view.Fill(1);
+    QVERIFY(view.GetGridCtrl()->SortItems(0, false));  // C, B, A
+    view.GetGridCtrl()->SetCheck(1, 0, true);
+    view.GetGridCtrl()->SetCheck(3, 0, true);
+    ScriptedFileDialogs dialogs;
+    dialogs.workbooks.push_back("/tmp/out.xls");
+    CapturedDetail captured;
+    const DetailFormWriter writer = [&](const CVelmiraDoc&, const std::vector<PointKey>& keys,
+                                        const std::filesystem::path& path, std::string&) {
+      captured.keys = keys;
+      captured.path = path;
+      ++captured.calls;
+      return true;
+    };
+    QVERIFY(view.ExportDetailForm(dialogs, writer));
+    QCOMPARE(captured.calls, 1);
+    QCOMPARE(captured.keys.size(), size_t{2});
+    QCOMPARE(captured.keys[0].nIndex, 1001);
+    QCOMPARE(captured.keys[1].nIndex, 1000);
+    QCOMPARE(captured.keys[0].nFileNumber, 1);
+    QCOMPARE(captured.path, std::filesystem::path("/tmp/out.xls"));
+
+    // Cancelling the save dialogue writes nothing.
+    QVERIFY(!view.ExportDetailForm(dialogs, writer));
+    QCOMPARE(captured.calls, 1);
+    QCOMPARE(dialogs.workbookAsks, 2);
+  }
+
+  void exportsOfAnEmptyTableAskNothing() {
+    CGPSNoktaView points(*doc);
+    CVelmiraView pairs(*doc);
+    ScriptedFileDialogs dialogs;
+    dialogs.workbooks.push_back("/tmp/never.xls");
+    int calls = 0;
+    QVERIFY(!points.ExportDetailForm(dialogs, [&](auto&&...) { return ++calls, true; }));
+    QVERIFY(!pairs.ExportPolygonForm(dialogs, [&](auto&&...) { return ++calls, true; }));
+    QCOMPARE(dialogs.workbookAsks, 0);
+    QCOMPARE(calls, 0);
+  }
+
+  void failedSaveIsShownInAMessageBox() {
+    doc->m_eslesenList = {Pair(100, 0, 2), Pair(101, 0, 2)};
+    CVelmiraView view(*doc);
+    view.Fill();
+    view.SetAllChecks(true);
+    ScriptedFileDialogs dialogs;
+    dialogs.workbooks.push_back("/nonexistent/x.xls");
+    ModalAnswerer answerer;
+    answerer.ExpectMessage();
+    std::vector<int> numbers;
+    QVERIFY(!view.ExportPolygonForm(dialogs, [&](const CVelmiraDoc&, const std::vector<int>& n,
+                                                 const std::filesystem::path&, std::string& error) {
+      numbers = n;
+      error = "Dosya yazılamadı";
+      return false;
+    }));
+    QCOMPARE(numbers, (std::vector<int>{100, 101}));
+    QCOMPARE(answerer.Messages().size(), size_t{1});
+    QCOMPARE(answerer.Messages()[0].caption, QStringLiteral("Velmira"));
+    QCOMPARE(answerer.Messages()[0].text, QStringLiteral("Dosya yazılamadı"));
+    QCOMPARE(answerer.Messages()[0].icon, QMessageBox::Warning);
+  }
+
+  void pairColours_data() {
+    QTest::addColumn<double>("diffY");
+    QTest::addColumn<double>("hours");
+    QTest::addColumn<int>("group");
+    QTest::addColumn<QList<int>>("coloured");
+    QTest::addColumn<QString>("hoursText");
+    QTest::newRow("at the limits") << 0.07 << 1.0 << kNoGroup << QList<int>{} << "1.0000";
+    QTest::newRow("0.1 mm over") << 0.0701 << 1.0 << kNoGroup << QList<int>{4} << "1.0000";
+    QTest::newRow("half an hour") << 0.0 << 0.5 << kNoGroup << QList<int>{7} << "0.5000";
+    QTest::newRow("a day apart") << 0.0 << 26.0 << kNoGroup << QList<int>{} << "26.0000";
+    QTest::newRow("grouped") << 0.0 << 2.0 << 3 << QList<int>{0} << "2.0000";
+  }
+  void pairColours() {
+    QFETCH(double, diffY);
+    QFETCH(double, hours);
+    QFETCH(int, group);
+    QFETCH(QList<int>, coloured);
+    QFETCH(QString, hoursText);
+    doc->m_eslesenList = {Pair(100, diffY, hours, group)};
+    CVelmiraView view(*doc);
+    view.Fill();
+    CGridCtrl* grid = view.GetGridCtrl();
+    QCOMPARE(grid->GetRowCount(), 2);
+    QCOMPARE(grid->GetItemText(1, 7), hoursText);
+    for (int c = 0; c < kPairColumns; ++c) {
+      const QColor expected = !coloured.contains(c) ? QColor() : c == 0 ? QColor(255, 255, 1) : QColor(255, 1, 1);
+      QCOMPARE(grid->GetItemBkColour(1, c), expected);
+    }
+    for (int c = kFirstHiddenPairColumn; c < kPairColumns; ++c) QCOMPARE(grid->GetColumnWidth(c), 0);
+  }
+
+  // A later criteria change recolours nothing until the table is filled again.
+  void coloursFollowTheCriteriaOfTheLastFill() {
+    doc->m_eslesenList = {Pair(100, 0.05, 2)};
+    CVelmiraView view(*doc);
+    view.Fill();
+    CMatchCriteria strict = doc->Criteria();
+    strict.dMaxDiffY = 0.01;
+    doc->SetCriteria(strict);
+    QCOMPARE(view.GetGridCtrl()->GetItemBkColour(1, 4), QColor());
+    view.Fill();
+    QCOMPARE(view.GetGridCtrl()->GetItemBkColour(1, 4), QColor(255, 1, 1));
+  }
+
+  void selectionPopupTicksAndUnticksEveryRow() {
+    CVelmiraView empty(*doc);
+    QMenu* menu = empty.GetPopupMenu();
+    QCOMPARE(menu->title(), QStringLiteral("Seçim"));
+    QCOMPARE(menu->actions().size(), 2);
+    QCOMPARE(menu->actions()[0]->text(), QStringLiteral("Tüm Noktaları Seç"));
+    QCOMPARE(menu->actions()[1]->text(), QStringLiteral("Seçimi Bırak"));
+    menu->actions()[0]->trigger();
+    QCOMPARE(empty.GetGridCtrl()->GetRowCount(), 1);
+
+    doc->m_noktaList = {Point(1000, 1, "A"), Point(1001, 1, "B")};
+    CGPSNoktaView view(*doc);
+    view.Fill(1);
+    view.GetPopupMenu()->actions()[0]->trigger();
+    QCOMPARE(view.CheckedRows(), (std::vector<int>{1, 2}));
+    view.GetPopupMenu()->actions()[1]->trigger();
+    QVERIFY(view.CheckedRows().empty());
+  }
+
+  void popupOnlyInsideTheTable() {
+    CGPSNoktaView view(*doc);
+    view.resize(300, 200);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVERIFY(!view.ShowPopupAt(view.mapToGlobal(QPoint(400, 400))));
+    QVERIFY(!view.GetPopupMenu()->isVisible());
+    QVERIFY(view.ShowPopupAt(view.GetGridCtrl()->mapToGlobal(QPoint(20, 20))));
+    QVERIFY(view.GetPopupMenu()->isVisible());
+    view.GetPopupMenu()->close();
+
+    // A right click in the table reaches the view through the control.
+    QWidget* viewport = view.GetGridCtrl()->viewport();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(30, 30), viewport->mapToGlobal(QPoint(30, 30)));
+    QApplication::sendEvent(viewport, &event);
+    QVERIFY(view.GetPopupMenu()->isVisible());
+    view.GetPopupMenu()->close();
+  }
+
+  // Regression: clearing or pasting over a selected row reached the hidden key cells, so
+  // an export or a removal then found another record or none.
+  void keyCellsSurviveClearAndPaste() {
+    doc->m_noktaList = {Point(1000, 1, "A"), Point(1001, 1, "B")};
+    CGPSNoktaView view(*doc);
+    view.Fill(1);
+    CGridCtrl* grid = view.GetGridCtrl();
+    grid->SetSelectedRange(CCellRange(1, 0, 1, kPointColumns - 1));
+    grid->ClearSelectedTexts();
+    QCOMPARE(grid->GetItemText(1, kPointIndexColumn), QStringLiteral("1000"));
+    QCOMPARE(grid->GetItemText(1, kPointFileNumberColumn), QStringLiteral("1"));
+    std::string row;
+    for (int c = 0; c < kPointColumns; ++c) row += (c ? "\t" : "") + std::string("9");
+    grid->PasteTextToGrid(CCellID(2, 0), row + "\r\n");
+    QCOMPARE(grid->GetItemText(2, kPointIndexColumn), QStringLiteral("1001"));
+    grid->SetCheck(2, 0, true);
+    QCOMPARE(view.CheckedPointKeys().size(), size_t{1});
+    QCOMPARE(view.CheckedPointKeys()[0].nIndex, 1001);
+  }
+
+  void jobFilesTableClickShowsTheFileOfTheRow() {
+    doc->m_tsjList = {{"/d/a.tsj", "a.tsj", 1, "33", "RTK"}, {"/d/\xE7" "b.tsj", "\xE7" "b.tsj", 2, "33", "RTK"}};
+    CTSJView view(*doc);
+    view.resize(400, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.Rebuild();
+    CGridCtrl* grid = view.GetGridCtrl();
+    QCOMPARE(grid->GetRowCount(), 3);
+    QCOMPARE(grid->GetItemText(2, 0), QStringLiteral("çb.tsj"));
+    QCOMPARE(grid->GetItemText(2, 1), QStringLiteral("/d/çb.tsj"));
+    QCOMPARE(grid->GetItemText(2, 2), QStringLiteral("2"));
+    QCOMPARE(grid->GetColumnWidth(2), 0);
+    QVERIFY(grid->GetHeaderSort() == false);
+
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->GetCellRect(2, 1).center());
+    QCOMPARE(shell->shownFiles, std::vector<int>{2});
+  }
+
+  void headerClickWithoutFilesShowsNoPoints() {
+    CTSJView view(*doc);
+    view.resize(400, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    CGridCtrl* grid = view.GetGridCtrl();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->GetCellRect(0, 1).center());
+    QCOMPARE(shell->shownFiles, std::vector<int>{0});
+  }
+
+  void removalDropsTheTickedFilesOnly() {
+    doc->m_tsjList = {{"/a.tsj", "a.tsj", 1, "33", "RTK"}, {"/b.tsj", "b.tsj", 2, "33", "RTK"},
+                      {"/c.tsj", "c.tsj", 3, "33", "RTK"}};
+    doc->m_noktaList = {Point(1000, 1, "A"), Point(1001, 2, "B"), Point(1002, 3, "C")};
+    CTSJView view(*doc);
+    view.Rebuild();
+    CGridCtrl* grid = view.GetGridCtrl();
+
+    view.RemoveCheckedFiles();  // nothing ticked: a rebuild only
+    QCOMPARE(doc->m_tsjList.size(), size_t{3});
+    QCOMPARE(shell->cleared, 0);
+
+    grid->SetCheck(1, 0, true);
+    grid->SetCheck(3, 0, true);
+    QMenu* menu = view.GetPopupMenu();
+    QCOMPARE(menu->title(), QStringLiteral("TSJ Dosyaları"));
+    QCOMPARE(menu->actions()[0]->text(), QStringLiteral("İşaretli Dosyayı Kaldır"));
+    menu->actions()[0]->trigger();
+    QCOMPARE(doc->m_tsjList.size(), size_t{1});
+    QCOMPARE(doc->m_tsjList[0].nFileNumber, 2);
+    QCOMPARE(doc->m_noktaList.size(), size_t{1});
+    QCOMPARE(doc->m_noktaList[0].nIndex, 1001);
+    QCOMPARE(shell->cleared, 2);
+    QCOMPARE(grid->GetRowCount(), 2);
+    QVERIFY(!grid->GetCheck(1, 0));
+    QCOMPARE(grid->GetItemText(1, 2), QStringLiteral("2"));
+    QCOMPARE(grid->GetColumnWidth(2), 0);
+  }
+
+ private:
+  std::unique_ptr<RecordingShell> shell;
+  std::unique_ptr<CVelmiraDoc> doc;
+};
+
+QTEST_MAIN(TablesTest)
+#include "TablesTest.moc"
