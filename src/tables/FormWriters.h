@@ -1,6 +1,6 @@
 #pragma once
 // The seam between the tables and the form writers: the exports call these, so tests
-// can see the keys a table hands over, and a build without the forms layer still runs.
+// can see the keys a table hands over or make a save fail.
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -8,15 +8,7 @@
 
 #include "jobdata/CVelmiraDoc.h"
 
-#ifdef VELMIRA_HAVE_FORMS
 #include "forms/FormExport.h"
-#else
-// A ticked point row of the GPS point table: the keys of its hidden columns.
-struct PointKey {
-  int nIndex;
-  int nFileNumber;
-};
-#endif
 
 // Each writes the form to path and returns true, or returns false with a UTF-8 message.
 using DetailFormWriter = std::function<bool(const CVelmiraDoc& doc, const std::vector<PointKey>& rows,
@@ -29,5 +21,5 @@ struct CFormWriters {
   PolygonFormWriter polygon;
 };
 
-// The forms layer's writers; without it, writers that fail with a message.
+// The forms layer's writers.
 CFormWriters DefaultFormWriters();

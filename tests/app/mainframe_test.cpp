@@ -44,7 +44,6 @@ void ClickCheckBox(CGridCtrl* grid, int nRow) {
   QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, check->GetCheckPlacement(cell).center());
 }
 
-#ifdef VELMIRA_HAVE_FORMS
 QString PythonRead(const fs::path& workbook, const QString& expression) {
   QProcess python;
   python.start(QStringLiteral(VELMIRA_PYTHON),
@@ -55,7 +54,6 @@ QString PythonRead(const fs::path& workbook, const QString& expression) {
   python.waitForFinished(60000);
   return QString::fromUtf8(python.readAllStandardOutput()).trimmed();
 }
-#endif
 
 }  // namespace
 
@@ -239,23 +237,10 @@ class MainFrameTest : public QObject {
     QVERIFY(points->GetCheck(1, 0));
     QVERIFY(points->GetCheck(2, 0));
     const QString firstName = points->GetItemText(1, 0);
-    [[maybe_unused]] const int firstIndex = text::AtoI(points->GetItemText8(1, kPointIndexColumn));
+
     QVERIFY(firstName >= points->GetItemText(points->GetRowCount() - 1, 0));
 
-    [[maybe_unused]] std::vector<PointKey> detailKeys;
-    [[maybe_unused]] std::vector<int> polygonPairs;
-    CFormWriters writers = DefaultFormWriters();
-#ifndef VELMIRA_HAVE_FORMS
-    writers.detail = [&](const CVelmiraDoc&, const std::vector<PointKey>& keys, const fs::path&, std::string&) {
-      detailKeys = keys;
-      return true;
-    };
-    writers.polygon = [&](const CVelmiraDoc&, const std::vector<int>& numbers, const fs::path&, std::string&) {
-      polygonPairs = numbers;
-      return true;
-    };
-#endif
-    frame->SetFormWriters(writers);
+    frame->SetFormWriters(DefaultFormWriters());
     const fs::path detailXls = root / "detay.xls";
     dialogs->workbooks.push_back(detailXls);
     frame->activateWindow();
@@ -264,14 +249,8 @@ class MainFrameTest : public QObject {
     QCOMPARE(frame->GetActivePane(), CMainFrame::Pane::Pairs);
     frame->GetAction(ID_DETAY_EXCEL)->trigger();
     QCOMPARE(dialogs->workbookAsks, 1);
-#ifdef VELMIRA_HAVE_FORMS
     QCOMPARE(PythonRead(detailXls, "sheet.nrows"), QStringLiteral("4"));
     QCOMPARE(PythonRead(detailXls, "sheet.cell_value(2, 0)"), firstName);
-#else
-    QCOMPARE(detailKeys.size(), size_t{2});
-    QCOMPARE(detailKeys[0].nIndex, firstIndex);
-    QCOMPARE(detailKeys[0].nFileNumber, 1);
-#endif
 
     // Matching fills the pair table; tick every pair through the popup and export.
     frame->GetAction(ID_POLIGON_ESLESTIR)->trigger();
@@ -281,14 +260,8 @@ class MainFrameTest : public QObject {
     const fs::path polygonXls = root / "poligon.xls";
     dialogs->workbooks.push_back(polygonXls);
     frame->GetAction(ID_POLIGON_EXCEL)->trigger();
-#ifdef VELMIRA_HAVE_FORMS
     QVERIFY(fs::exists(polygonXls));
-    QCOMPARE(PythonRead(polygonXls, "sheet.nrows >= 2 + 2 * " + QString::number(doc.m_eslesenList.size())),
-             QStringLiteral("True"));
-#else
-    QCOMPARE(polygonPairs.size(), doc.m_eslesenList.size());
-    QCOMPARE(polygonPairs.front(), doc.m_eslesenList.front().nPairNo);
-#endif
+    QCOMPARE(PythonRead(polygonXls, "sheet.nrows"), QString::number(2 + 2 * doc.m_eslesenList.size()));
 
     // A tolerance of a micrometre pairs nothing.
     answerer->Expect([](QWidget* w) {
