@@ -1,6 +1,7 @@
 #include "grid/GridCellBase.h"
 
 #include <QPainter>
+#include <cmath>
 #include <QStringList>
 
 #include "grid/GridCell.h"
@@ -51,24 +52,15 @@ QRect CGridCellBase::GetTextRect(const QRect& cellRect) const {
 QSize CGridCellBase::GetTextExtent(std::string_view strCp1254) const {
   const CGridDefaultCell* def = GetDefaultCell();
   const bool bMultiLine = (GetFormat() & DT_WORDBREAK) && !(GetFormat() & DT_SINGLELINE);
-  if (IsDefaultFont() && def) {
-    if (!bMultiLine) return {def->TextWidth(strCp1254), def->LineHeight()};
-    int nWidth = 0, nLines = 0;
-    size_t start = 0;
-    while (true) {
-      const size_t nl = strCp1254.find('\n', start);
-      nWidth = std::max(nWidth, def->TextWidth(strCp1254.substr(start, nl - start)));
-      ++nLines;
-      if (nl == std::string_view::npos) break;
-      start = nl + 1;
-    }
-    return {nWidth, nLines * def->LineHeight()};
-  }
-  const QFontMetrics fm(GetFont());
+  if (IsDefaultFont() && def && !bMultiLine) return {def->TextWidth(strCp1254), def->LineHeight()};
+  // Word-wrapped texts (the headers) are laid out with fractional advances; a width
+  // rounded down from the per-byte table would make the painter wrap them.
+  const QFontMetricsF fm(GetFont());
   const QStringList lines = Decode(strCp1254).split(QLatin1Char('\n'));
-  int nWidth = 0;
-  for (const QString& line : lines) nWidth = std::max(nWidth, fm.horizontalAdvance(line));
-  return {nWidth, static_cast<int>(bMultiLine ? lines.size() : 1) * fm.height()};
+  qreal width = 0;
+  for (const QString& line : lines) width = std::max(width, fm.horizontalAdvance(line));
+  const int nLineHeight = IsDefaultFont() && def ? def->LineHeight() : static_cast<int>(std::ceil(fm.height()));
+  return {static_cast<int>(std::ceil(width)) + 1, static_cast<int>(bMultiLine ? lines.size() : 1) * nLineHeight};
 }
 
 QSize CGridCellBase::GetCellExtent() const {
