@@ -2,7 +2,10 @@
 // unique texts) and prints median times and peak memory. Each run is a separate child
 // process so that its peak resident size is its own.
 //
-//   bench_xls_save [runs]     (default 7)
+//   bench_xls_save [runs] [keep-dir]     (runs default 7)
+//
+// With keep-dir, the last workbook of each size is kept there as form-<rows>.xls, so that
+// a change to the writer can be checked to write the very same bytes.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -160,6 +163,7 @@ T Median(std::vector<T> v) {
 
 int main(int argc, char** argv) {
   int runs = argc > 1 ? std::atoi(argv[1]) : 7;
+  std::filesystem::path keep = argc > 2 ? std::filesystem::path(argv[2]) : std::filesystem::path();
   std::filesystem::path dir = std::filesystem::current_path() / ("bench-xls-" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
   for (int rows : {1000, 65534}) {
@@ -178,6 +182,11 @@ int main(int argc, char** argv) {
                 "%.1f ms CPU, peak RSS %.1f MiB, file %.1f MiB, %d runs\n",
                 rows, 1000 * Median(total), 1000 * Median(build), 1000 * Median(save), 1000 * Median(cpu),
                 Median(peak) / 1024.0, static_cast<double>(size) / (1024.0 * 1024.0), runs);
+    if (!keep.empty()) {
+      std::filesystem::create_directories(keep);
+      std::filesystem::copy_file(dir / "form.xls", keep / ("form-" + std::to_string(rows) + ".xls"),
+                                 std::filesystem::copy_options::overwrite_existing);
+    }
   }
   std::filesystem::remove_all(dir);
   return 0;
