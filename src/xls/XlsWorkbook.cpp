@@ -37,6 +37,12 @@ void* AllocateBig(std::size_t bytes) {
     std::size_t tail = begin + rounded + kHugePage - (aligned + rounded);
     if (tail > 0) munmap(reinterpret_cast<void*>(aligned + rounded), tail);
     madvise(reinterpret_cast<void*>(aligned), rounded, MADV_HUGEPAGE);
+#if defined(MADV_POPULATE_WRITE)
+    // Every big array is used nearly whole: one call maps it instead of a fault per page
+    // (and a second one where a read mapped the shared zero page first). Older kernels
+    // refuse it and fault lazily.
+    madvise(reinterpret_cast<void*>(aligned), rounded, MADV_POPULATE_WRITE);
+#endif
     return reinterpret_cast<void*>(aligned);
   }
 #endif
