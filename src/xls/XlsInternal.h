@@ -12,12 +12,7 @@
 #include "xls/XlsWorkbook.h"
 #include "xls/YExcel.h"
 
-// A zero-filled array of trivial values for the writer's large tables. On Linux it asks
-// for transparent huge pages: the string table and the stream buffer are touched at
-// random or all at once, and 4 KiB page faults and TLB misses dominate their cost.
-void* AllocateBig(std::size_t bytes);  // zero-filled; fails like new when out of memory
-void FreeBig(void* p, std::size_t bytes);
-
+// A zero-filled array of trivial values for the writer's large tables (see AllocateBig).
 template <class T>
 class BigArray {
  public:

@@ -334,7 +334,7 @@ std::uint32_t HashText(std::u16string_view text) {
 // Gives every text cell its shared-string index: equal texts share one entry, entries
 // in the order the cells are written. The table is far larger than the caches, so the
 // slot of the text eight cells ahead is fetched while this one is looked up.
-void ShareStrings(XlsStringPool& pool, const std::vector<std::uint32_t>& refs,
+void ShareStrings(XlsStringPool& pool, std::span<const std::uint32_t> refs,
                   YExcel::Workbook::SharedStringTable& sst) {
   struct Slot {
     std::uint32_t ref;  // the first cell's text; 0 is empty
@@ -381,17 +381,22 @@ BigArray<std::uint8_t> XlsWorkbookAccess::BuildStream(XlsWorkbook& book) {
   XlsStringPool& pool = *book.m_pool;
 
   // Shared strings in the order cells are written; equal texts share one entry.
-  std::vector<std::uint32_t> refs;
+  std::size_t cells = 0;
+  for (const auto& sheet : book.m_sheets) {
+    for (const auto& row : sheet->m_rows) cells += std::min<std::size_t>(row.size(), sheet->m_columnCount);
+  }
+  BigArray<std::uint32_t> refs(cells);
+  std::size_t texts = 0;
   for (const auto& sheet : book.m_sheets) {
     for (const auto& row : sheet->m_rows) {
       for (std::size_t c = 0; c < row.size() && c < sheet->m_columnCount; ++c) {
-        if (row[c].kind == XlsCell::Kind::Text) refs.push_back(row[c].text);
+        if (row[c].kind == XlsCell::Kind::Text) refs[texts++] = row[c].text;
       }
     }
   }
   globals.sst = {};
-  globals.sst.strings.reserve(refs.size());
-  ShareStrings(pool, refs, globals.sst);
+  globals.sst.strings.reserve(texts);
+  ShareStrings(pool, {refs.data(), texts}, globals.sst);
   refs = {};
 
   std::vector<YExcel::Worksheet> sheets(book.m_sheets.size());
