@@ -2,12 +2,16 @@
 // unique texts) and prints median times and peak memory. Each run is a separate child
 // process so that its peak resident size is its own.
 //
-//   bench_xls_save [runs]     (default 7)
+//   bench_xls_save [runs] [keep-dir]     (runs default 7)
+//
+// With keep-dir, the last workbook of each size is kept there as form-<rows>.xls, so that
+// a change to the writer can be checked to write the very same bytes.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -28,13 +32,9 @@ const char* const kMountpoints[] = {"RTK", "VRSRTCM31", "VRSCMRP", "FKPRTCM31", 
 const std::uint16_t kWidths[12] = {3000, 3437, 1426, 1682, 2450, 1499, 1755, 2011, 2011, 3035, 3035, 3072};
 
 // ASCII to UTF-16 without an allocation per cell; the view lives until the next call.
-std::u16string_view Ascii(const char* s, const char16_t* prefix = u"") {
+std::u16string_view Ascii(const char* s) {
   static char16_t out[96];
   std::size_t n = 0;
-  while (prefix[n] != 0) {
-    out[n] = prefix[n];
-    ++n;
-  }
   for (; *s != 0; ++s) out[n++] = static_cast<unsigned char>(*s);
   return {out, n};
 }
@@ -85,30 +85,69 @@ Timing BuildAndSave(int dataRows, const std::filesystem::path& path) {
     seed = seed * 1103515245u + 12345u;
     return (seed >> 8) & 0xFFFFF;
   };
-  char buf[64];
+  // Numbers are formatted with std::to_chars, as the form code does.
+  char16_t buf[64];
+  std::size_t n = 0;
+  auto put = [&](char c) { buf[n++] = static_cast<unsigned char>(c); };
+  auto num = [&](auto value, int width = 0) {
+    char digits[32];
+    char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    for (auto pad = end - digits; pad < width; ++pad) put('0');
+    for (char* p = digits; p != end; ++p) put(*p);
+  };
+  auto fixed = [&](double value) {
+    char digits[48];
+    char* end = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 3).ptr;
+    for (char* p = digits; p != end; ++p) put(*p);
+  };
+  auto text = [&] { return std::u16string_view(buf, n); };
   for (int i = 0; i < dataRows; ++i) {
     auto r = static_cast<std::uint32_t>(2 + i);
-    std::snprintf(buf, sizeof buf, "P%05d", i + 1);
-    sheet.Cell(r, 0).SetText(Ascii(buf, u"Ş"));
-    std::snprintf(buf, sizeof buf, "%u.%u.2023 %u:%u", 1 + i / 2400 % 28, 1 + i / 67200 % 12, i / 60 % 24, i % 60);
-    sheet.Cell(r, 1).SetText(Ascii(buf));
-    std::snprintf(buf, sizeof buf, "%u", 5 + next() % 300);
-    sheet.Cell(r, 2).SetText(Ascii(buf));
+    n = 0;
+    buf[n++] = u'Ş';
+    put('P');
+    num(i + 1, 5);
+    sheet.Cell(r, 0).SetText(text());
+    n = 0;
+    num(1 + i / 2400 % 28);
+    put('.');
+    num(1 + i / 67200 % 12);
+    put('.');
+    num(2023);
+    put(' ');
+    num(i / 60 % 24);
+    put(':');
+    num(i % 60);
+    sheet.Cell(r, 1).SetText(text());
+    n = 0;
+    num(5 + next() % 300);
+    sheet.Cell(r, 2).SetText(text());
     sheet.Cell(r, 3).SetText(u"1");
-    std::snprintf(buf, sizeof buf, "%u/%u", 5 + next() % 8, next() % 9);
-    sheet.Cell(r, 4).SetText(Ascii(buf));
-    std::snprintf(buf, sizeof buf, "%.3f", (next() % 100) / 1000.0);
-    sheet.Cell(r, 5).SetText(Ascii(buf));
-    std::snprintf(buf, sizeof buf, "%.3f", 1 + (next() % 3000) / 1000.0);
-    sheet.Cell(r, 6).SetText(Ascii(buf));
+    n = 0;
+    // Drawn in the order the former snprintf call happened to evaluate its arguments,
+    // so the workbook stays the one the recorded hashes describe.
+    unsigned glonass = next() % 9;
+    num(5 + next() % 8);
+    put('/');
+    num(glonass);
+    sheet.Cell(r, 4).SetText(text());
+    n = 0;
+    fixed((next() % 100) / 1000.0);
+    sheet.Cell(r, 5).SetText(text());
+    n = 0;
+    fixed(1 + (next() % 3000) / 1000.0);
+    sheet.Cell(r, 6).SetText(text());
     sheet.Cell(r, 7).SetText(next() % 10 ? u"Fixed" : u"Sabit çözüm");
     sheet.Cell(r, 8).SetText(Ascii(kMountpoints[next() % 5]));
-    std::snprintf(buf, sizeof buf, "%.3f", 400000 + next() / 7.0 + i);
-    sheet.Cell(r, 9).SetText(Ascii(buf));
-    std::snprintf(buf, sizeof buf, "%.3f", 4400000 + next() / 3.0 + i);
-    sheet.Cell(r, 10).SetText(Ascii(buf));
-    std::snprintf(buf, sizeof buf, "%.3f", 100 + (next() % 200000) / 1000.0);
-    sheet.Cell(r, 11).SetText(Ascii(buf));
+    n = 0;
+    fixed(400000 + next() / 7.0 + i);
+    sheet.Cell(r, 9).SetText(text());
+    n = 0;
+    fixed(4400000 + next() / 3.0 + i);
+    sheet.Cell(r, 10).SetText(text());
+    n = 0;
+    fixed(100 + (next() % 200000) / 1000.0);
+    sheet.Cell(r, 11).SetText(text());
   }
   auto built = std::chrono::steady_clock::now();
   if (!book.SaveAs(path)) {
@@ -160,6 +199,7 @@ T Median(std::vector<T> v) {
 
 int main(int argc, char** argv) {
   int runs = argc > 1 ? std::atoi(argv[1]) : 7;
+  std::filesystem::path keep = argc > 2 ? std::filesystem::path(argv[2]) : std::filesystem::path();
   std::filesystem::path dir = std::filesystem::current_path() / ("bench-xls-" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
   for (int rows : {1000, 65534}) {
@@ -178,6 +218,11 @@ int main(int argc, char** argv) {
                 "%.1f ms CPU, peak RSS %.1f MiB, file %.1f MiB, %d runs\n",
                 rows, 1000 * Median(total), 1000 * Median(build), 1000 * Median(save), 1000 * Median(cpu),
                 Median(peak) / 1024.0, static_cast<double>(size) / (1024.0 * 1024.0), runs);
+    if (!keep.empty()) {
+      std::filesystem::create_directories(keep);
+      std::filesystem::copy_file(dir / "form.xls", keep / ("form-" + std::to_string(rows) + ".xls"),
+                                 std::filesystem::copy_options::overwrite_existing);
+    }
   }
   std::filesystem::remove_all(dir);
   return 0;

@@ -12,12 +12,7 @@
 #include "xls/XlsWorkbook.h"
 #include "xls/YExcel.h"
 
-// A zero-filled array of trivial values for the writer's large tables. On Linux it asks
-// for transparent huge pages: the string table and the stream buffer are touched at
-// random or all at once, and 4 KiB page faults and TLB misses dominate their cost.
-void* AllocateBig(std::size_t bytes);  // zero-filled; fails like new when out of memory
-void FreeBig(void* p, std::size_t bytes);
-
+// A zero-filled array of trivial values for the writer's large tables (see AllocateBig).
 template <class T>
 class BigArray {
  public:
@@ -41,29 +36,44 @@ class BigArray {
   T* m_data = nullptr;
   std::size_t m_size = 0;
 };
-// Every distinct cell text once, so equal texts share storage and become one SST entry
-// with one hash lookup. Texts replaced in cells stay until the workbook's New(); only
-// texts that cells hold at saving reach the file.
+// Cell texts as they were set. Adding one only appends it: equal texts are found at
+// saving, in one pass whose table lookups overlap (see BuildStream), which costs far
+// less than a lookup per cell while a sheet is filled. A text's reference is where it
+// starts; two header units (length and a scratch word for saving) precede its
+// characters. Texts replaced in cells stay until the workbook's New(); only texts that
+// cells hold at saving reach the file.
 class XlsStringPool {
  public:
-  std::uint32_t Intern(std::u16string_view text);
-  std::u16string_view Get(std::uint32_t id) const { return m_strings[id]; }
-  std::size_t Size() const { return m_strings.size(); }
+  // Its reference, never 0; 0 when the pool is full (4 Gi units).
+  std::uint32_t Add(std::u16string_view text);
+  std::u16string_view Get(std::uint32_t ref) const {
+    const char16_t* at = Header(ref);
+    return {at + kHeaderUnits, at[0]};
+  }
+  // The scratch word, which saving sets to the text's shared-string index.
+  std::uint32_t Mark(std::uint32_t ref) const {
+    const char16_t* at = Header(ref);
+    return static_cast<std::uint32_t>(at[1]) | static_cast<std::uint32_t>(at[2]) << 16;
+  }
+  void SetMark(std::uint32_t ref, std::uint32_t mark) {
+    char16_t* at = const_cast<char16_t*>(Header(ref));
+    at[1] = static_cast<char16_t>(mark);
+    at[2] = static_cast<char16_t>(mark >> 16);
+  }
   void Clear();
 
  private:
-  static constexpr std::size_t kChunkUnits = std::size_t{1} << 19;
-  std::u16string_view Store(std::u16string_view text);
-  void Rehash(std::size_t slots);
+  // 2 MiB chunks, one huge page each; a chunk never moves, so views stay valid.
+  static constexpr unsigned kChunkShift = 20;
+  static constexpr std::size_t kChunkUnits = std::size_t{1} << kChunkShift;
+  static constexpr std::size_t kMaxChunks = std::size_t{1} << (32 - kChunkShift);
+  static constexpr std::size_t kHeaderUnits = 3;
+  const char16_t* Header(std::uint32_t ref) const {
+    return m_chunks[ref >> kChunkShift].data() + (ref & (kChunkUnits - 1));
+  }
 
-  std::vector<std::u16string_view> m_strings;
   std::vector<BigArray<char16_t>> m_chunks;
   std::size_t m_chunkUsed = kChunkUnits;
-  struct Slot {
-    std::uint32_t id;    // id + 1; 0 is empty
-    std::uint32_t hash;  // low bits of the text's hash, to skip most comparisons
-  };
-  BigArray<Slot> m_slots;
 };
 
 struct XlsWorkbookAccess {

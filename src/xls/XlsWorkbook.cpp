@@ -37,6 +37,12 @@ void* AllocateBig(std::size_t bytes) {
     std::size_t tail = begin + rounded + kHugePage - (aligned + rounded);
     if (tail > 0) munmap(reinterpret_cast<void*>(aligned + rounded), tail);
     madvise(reinterpret_cast<void*>(aligned), rounded, MADV_HUGEPAGE);
+#if defined(MADV_POPULATE_WRITE)
+    // Every big array is used nearly whole: one call maps it instead of a fault per page
+    // (and a second one where a read mapped the shared zero page first). Older kernels
+    // refuse it and fault lazily.
+    madvise(reinterpret_cast<void*>(aligned), rounded, MADV_POPULATE_WRITE);
+#endif
     return reinterpret_cast<void*>(aligned);
   }
 #endif
@@ -59,50 +65,25 @@ void FreeBig(void* p, std::size_t bytes) {
 
 // ---- string pool -----------------------------------------------------------------------
 
-std::u16string_view XlsStringPool::Store(std::u16string_view text) {
-  if (text.size() > kChunkUnits - m_chunkUsed) {
-    // Texts live in large chunks that never move, so views into them stay valid.
-    m_chunks.emplace_back(std::max(kChunkUnits, text.size()));
-    m_chunkUsed = 0;
+std::uint32_t XlsStringPool::Add(std::u16string_view text) {
+  static_assert(XlsCell::kMaxTextLength + kHeaderUnits <= kChunkUnits);
+  std::size_t units = kHeaderUnits + text.size();
+  if (units > kChunkUnits - m_chunkUsed) {
+    if (m_chunks.size() == kMaxChunks) return 0;
+    m_chunks.emplace_back(kChunkUnits);
+    m_chunkUsed = m_chunks.size() == 1 ? 1 : 0;  // reference 0 means none
   }
+  auto ref = static_cast<std::uint32_t>(((m_chunks.size() - 1) << kChunkShift) | m_chunkUsed);
   char16_t* at = m_chunks.back().data() + m_chunkUsed;
-  std::copy(text.begin(), text.end(), at);
-  m_chunkUsed += text.size();
-  return {at, text.size()};
-}
-
-void XlsStringPool::Rehash(std::size_t slots) {
-  BigArray<Slot> old(slots);
-  std::swap(old, m_slots);
-  for (std::size_t k = 0; k < old.size(); ++k) {
-    const Slot& s = old[k];
-    if (s.id == 0) continue;
-    std::size_t i = s.hash & (slots - 1);
-    while (m_slots[i].id != 0) i = (i + 1) & (slots - 1);
-    m_slots[i] = s;
-  }
-}
-
-std::uint32_t XlsStringPool::Intern(std::u16string_view text) {
-  if (2 * (m_strings.size() + 1) > m_slots.size()) Rehash(std::max<std::size_t>(1024, 2 * m_slots.size()));
-  auto hash = static_cast<std::uint32_t>(std::hash<std::u16string_view>{}(text));
-  std::size_t mask = m_slots.size() - 1;
-  std::size_t i = hash & mask;
-  while (m_slots[i].id != 0) {
-    if (m_slots[i].hash == hash && m_strings[m_slots[i].id - 1] == text) return m_slots[i].id - 1;
-    i = (i + 1) & mask;
-  }
-  auto id = static_cast<std::uint32_t>(m_strings.size());
-  m_strings.push_back(Store(text));
-  m_slots[i] = Slot{id + 1, hash};
-  return id;
+  at[0] = static_cast<char16_t>(text.size());
+  std::copy(text.begin(), text.end(), at + kHeaderUnits);
+  m_chunkUsed += units;
+  return ref;
 }
 
 void XlsStringPool::Clear() {
-  m_strings.clear();
   m_chunks.clear();
   m_chunkUsed = kChunkUnits;
-  m_slots = BigArray<Slot>();
 }
 
 // ---- cells -----------------------------------------------------------------------------
@@ -126,12 +107,14 @@ XlsCell::Data& XlsCell::Get() {
 
 bool XlsCell::SetText(std::u16string_view text) {
   if (m_sheet == nullptr || text.size() > kMaxTextLength) return false;
-  Data& d = Get();
   if (text.empty()) {
-    d.kind = Kind::Undefined;
+    Get().kind = Kind::Undefined;
     return true;
   }
-  d.text = m_sheet->m_pool.Intern(text);
+  std::uint32_t ref = m_sheet->m_pool.Add(text);
+  if (ref == 0) return false;
+  Data& d = Get();
+  d.text = ref;
   d.kind = Kind::Text;
   return true;
 }
@@ -263,8 +246,8 @@ using CellData = XlsWorkbookAccess::CellData;
 class SheetCells : public YExcel::Worksheet::CellTable::Source {
  public:
   SheetCells(const std::vector<std::vector<CellData>>& rows, std::uint32_t columns,
-             const std::vector<std::uint32_t>& sstIndex)
-      : m_rows(rows), m_columns(columns), m_sstIndex(sstIndex) {}
+             const XlsStringPool& pool)
+      : m_rows(rows), m_columns(columns), m_pool(pool) {}
 
   void RowCells(std::uint32_t r, std::vector<YExcel::CellRecord>& out) const override {
     static const std::vector<CellData> kNoCells;
@@ -282,7 +265,7 @@ class SheetCells : public YExcel::Worksheet::CellTable::Source {
           ++c;
           break;
         case XlsCell::Kind::Text:
-          out.push_back(YExcel::LabelSST{row16, col16, d.xfIndex, m_sstIndex[d.text]});
+          out.push_back(YExcel::LabelSST{row16, col16, d.xfIndex, m_pool.Mark(d.text)});
           ++c;
           break;
         case XlsCell::Kind::Integer:
@@ -326,8 +309,70 @@ class SheetCells : public YExcel::Worksheet::CellTable::Source {
 
   const std::vector<std::vector<CellData>>& m_rows;
   std::uint32_t m_columns;
-  const std::vector<std::uint32_t>& m_sstIndex;
+  const XlsStringPool& m_pool;  // marked with each text's shared-string index
 };
+
+// Hash of a text's units, eight bytes at a time.
+std::uint32_t HashText(std::u16string_view text) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  std::size_t n = 2 * text.size();
+  std::uint64_t h = 0x9E3779B97F4A7C15ull ^ n;
+  for (; n >= 8; p += 8, n -= 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    h = (h ^ w) * 0xBF58476D1CE4E5B9ull;
+    h ^= h >> 31;
+  }
+  std::uint64_t w = 0;
+  std::memcpy(&w, p, n);
+  h = (h ^ w) * 0x94D049BB133111EBull;
+  h ^= h >> 29;
+  h *= 0xBF58476D1CE4E5B9ull;
+  return static_cast<std::uint32_t>(h >> 32);
+}
+
+// Gives every text cell its shared-string index: equal texts share one entry, entries
+// in the order the cells are written. The table is far larger than the caches, so the
+// slot of the text eight cells ahead is fetched while this one is looked up.
+void ShareStrings(XlsStringPool& pool, std::span<const std::uint32_t> refs,
+                  YExcel::Workbook::SharedStringTable& sst) {
+  struct Slot {
+    std::uint32_t ref;  // the first cell's text; 0 is empty
+    std::uint32_t hash;
+  };
+  const std::size_t count = refs.size();
+  const std::uint64_t slots = std::max<std::uint64_t>(1024, count + count / 2);
+  BigArray<Slot> table(slots);
+  auto home = [slots](std::uint32_t hash) { return static_cast<std::size_t>((hash * slots) >> 32); };
+  constexpr std::size_t kAhead = 8;
+  std::uint32_t hashes[2 * kAhead];
+  auto fetch = [&](std::size_t k) {
+    std::uint32_t h = HashText(pool.Get(refs[k]));
+    hashes[k % (2 * kAhead)] = h;
+    __builtin_prefetch(&table[home(h)], 1);
+  };
+  for (std::size_t k = 0; k < std::min(count, kAhead); ++k) fetch(k);
+  sst.totalCount = static_cast<std::uint32_t>(count);
+  for (std::size_t k = 0; k < count; ++k) {
+    if (k + kAhead < count) fetch(k + kAhead);
+    std::uint32_t ref = refs[k];
+    std::uint32_t hash = hashes[k % (2 * kAhead)];
+    std::u16string_view text = pool.Get(ref);
+    for (std::size_t i = home(hash);; i = i + 1 == slots ? 0 : i + 1) {
+      Slot& slot = table[i];
+      if (slot.ref == 0) {
+        slot = {ref, hash};
+        pool.SetMark(ref, static_cast<std::uint32_t>(sst.strings.size()));
+        sst.strings.push_back({text, false});
+        break;
+      }
+      if (slot.hash == hash && (slot.ref == ref || pool.Get(slot.ref) == text)) {
+        pool.SetMark(ref, pool.Mark(slot.ref));
+        break;
+      }
+    }
+  }
+}
 
 }  // namespace
 
@@ -336,23 +381,23 @@ BigArray<std::uint8_t> XlsWorkbookAccess::BuildStream(XlsWorkbook& book) {
   XlsStringPool& pool = *book.m_pool;
 
   // Shared strings in the order cells are written; equal texts share one entry.
-  constexpr std::uint32_t kUnused = 0xFFFFFFFFu;
-  std::vector<std::uint32_t> sstIndex(pool.Size(), kUnused);
-  globals.sst = {};
-  globals.sst.strings.reserve(pool.Size());
+  std::size_t cells = 0;
+  for (const auto& sheet : book.m_sheets) {
+    for (const auto& row : sheet->m_rows) cells += std::min<std::size_t>(row.size(), sheet->m_columnCount);
+  }
+  BigArray<std::uint32_t> refs(cells);
+  std::size_t texts = 0;
   for (const auto& sheet : book.m_sheets) {
     for (const auto& row : sheet->m_rows) {
       for (std::size_t c = 0; c < row.size() && c < sheet->m_columnCount; ++c) {
-        if (row[c].kind != XlsCell::Kind::Text) continue;
-        ++globals.sst.totalCount;
-        std::uint32_t& index = sstIndex[row[c].text];
-        if (index == kUnused) {
-          index = static_cast<std::uint32_t>(globals.sst.strings.size());
-          globals.sst.strings.push_back({pool.Get(row[c].text), false});
-        }
+        if (row[c].kind == XlsCell::Kind::Text) refs[texts++] = row[c].text;
       }
     }
   }
+  globals.sst = {};
+  globals.sst.strings.reserve(texts);
+  ShareStrings(pool, {refs.data(), texts}, globals.sst);
+  refs = {};
 
   std::vector<YExcel::Worksheet> sheets(book.m_sheets.size());
   std::vector<SheetCells> sources;
@@ -376,7 +421,7 @@ BigArray<std::uint8_t> XlsWorkbookAccess::BuildStream(XlsWorkbook& book) {
     ws.dimensions.firstColumn = 0;
     ws.dimensions.lastColumnPlusOne = static_cast<std::uint16_t>(columns);
     if (i > 0) ws.window2.options &= static_cast<std::uint16_t>(~YExcel::Worksheet::Window2::kSelected);
-    sources.emplace_back(model.m_rows, columns, sstIndex);
+    sources.emplace_back(model.m_rows, columns, pool);
     ws.cellTable.rowCount = rows;
     ws.cellTable.columnCount = static_cast<std::uint16_t>(columns);
     ws.cellTable.source = &sources.back();

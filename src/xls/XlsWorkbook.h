@@ -35,7 +35,8 @@ class XlsCell {
   explicit operator bool() const { return m_sheet != nullptr; }
 
   // An empty text makes the cell undefined (it is saved as BLANK, keeping its format).
-  // False, and the cell unchanged, for a text longer than kMaxTextLength or a null handle.
+  // False, and the cell unchanged, for a text longer than kMaxTextLength, a null handle,
+  // or a workbook already holding 4 Gi units of text.
   bool SetText(std::u16string_view text);
   bool SetInteger(std::int32_t value);
   // False, and the cell unchanged, for NaN or infinity.
@@ -65,7 +66,7 @@ class XlsCell {
     union {
       double real = 0.0;
       std::int32_t integer;
-      std::uint32_t text;  // id in the workbook's string pool
+      std::uint32_t text;  // reference into the workbook's string pool
     };
     std::uint16_t xfIndex = 0;
     std::uint16_t mergedRows = 1;

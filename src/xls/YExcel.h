@@ -19,6 +19,23 @@
 #include <variant>
 #include <vector>
 
+// Memory for the writer's large tables. On Linux it asks for transparent huge pages,
+// mapped at once: the string table and the stream buffer are touched at random or all at
+// once, and 4 KiB page faults and TLB misses dominate their cost.
+void* AllocateBig(std::size_t bytes);  // zero-filled; fails like new when out of memory
+void FreeBig(void* p, std::size_t bytes);
+
+template <class T>
+struct BigAllocator {
+  using value_type = T;
+  BigAllocator() = default;
+  template <class U>
+  BigAllocator(const BigAllocator<U>&) {}
+  T* allocate(std::size_t n) { return static_cast<T*>(AllocateBig(n * sizeof(T))); }
+  void deallocate(T* p, std::size_t n) { FreeBig(p, n * sizeof(T)); }
+  friend bool operator==(const BigAllocator&, const BigAllocator&) { return true; }
+};
+
 namespace YExcel {
 
 // [MS-XLS] 2.1.4: at most 8224 data bytes per record; the rest goes to CONTINUE records.
@@ -208,7 +225,7 @@ struct Workbook {
   struct SharedStringTable {
     static constexpr std::uint16_t kType = 0x00FC;
     std::uint32_t totalCount = 0;  // text cells referring to the table
-    std::vector<XLString> strings;
+    std::vector<XLString, BigAllocator<XLString>> strings;
     std::size_t RecordSize() const;
   };
 

@@ -310,6 +310,40 @@ TEST(XlsWorkbookStream, CellRecords) {
             Hex({p.stream.begin() + merged[1].offset, p.stream.begin() + merged[1].offset + 14}));
 }
 
+// Equal texts share the entry of their first cell in write order (sheet by sheet, row by
+// row), also when their copies lie in different blocks of the text store; replaced texts
+// are not written, and saving again gives the same bytes.
+TEST(XlsWorkbookStream, SharedStringIndicesFollowWriteOrder) {
+  XlsWorkbook book;
+  book.New();
+  XlsWorksheet& first = book.GetWorksheet(0);
+  XlsWorksheet& second = book.AddWorksheet();
+  std::vector<std::u16string> texts = {u"b", u"a", u"b", u"", u"1", u"a", u"c"};
+  for (int i = 0; i < 40; ++i) texts.push_back(std::u16string(30000, static_cast<char16_t>(u'A' + i % 7)));
+  std::vector<std::uint32_t> expected;  // entry per text cell, in write order
+  std::vector<std::u16string> entries;
+  for (std::uint32_t i = 0; i < texts.size(); ++i) {
+    XlsWorksheet& sheet = i < texts.size() / 2 ? first : second;
+    std::uint32_t row = i % 2 == 0 ? i : i - 1;  // two texts a row
+    ASSERT_TRUE(sheet.Cell(row, i % 2).SetText(u"replaced " + Digits(i)));
+    ASSERT_TRUE(sheet.Cell(row, i % 2).SetText(texts[i]));
+    EXPECT_EQ(texts[i], sheet.Cell(row, i % 2).GetText());
+    if (texts[i].empty()) continue;
+    auto at = std::find(entries.begin(), entries.end(), texts[i]);
+    expected.push_back(static_cast<std::uint32_t>(at - entries.begin()));
+    if (at == entries.end()) entries.push_back(texts[i]);
+  }
+  std::vector<std::uint8_t> stream = StreamOf(book);
+  std::vector<std::uint32_t> indices;
+  for (const auto& r : OfType(Records(stream), 0x00FD)) indices.push_back(U32(stream, r.offset + 10));
+  EXPECT_EQ(expected, indices);
+  auto sst = OfType(Records(stream), 0x00FC);
+  ASSERT_EQ(1u, sst.size());
+  EXPECT_EQ(expected.size(), U32(stream, sst[0].offset + 4));
+  EXPECT_EQ(entries.size(), U32(stream, sst[0].offset + 8));
+  EXPECT_EQ(stream, StreamOf(book));
+}
+
 TEST(XlsWorkbookStream, EmptySheet) {
   XlsWorkbook book;
   book.New();
