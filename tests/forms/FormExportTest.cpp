@@ -64,6 +64,33 @@ Form ReadForm(const std::filesystem::path& file) {
   return form;
 }
 
+// Converts workbooks to tab-separated text with LibreOffice, in one start of it.
+void ConvertWithLibreOffice(const std::vector<std::filesystem::path>& files, const std::filesystem::path& outDir) {
+  std::string command = "LC_ALL=C.UTF-8 soffice -env:UserInstallation=file://" + (outDir / "lo-profile").string() +
+                        " --headless --norestore --convert-to 'csv:Text - txt - csv (StarCalc):9,34,76,1'" +
+                        " --outdir " + outDir.string();
+  for (const auto& file : files) command += " " + file.string();
+  EXPECT_EQ(0, std::system((command + " >/dev/null 2>&1").c_str()));
+}
+
+// LibreOffice's view of the first sheet, one vector of cell texts per row.
+std::vector<std::vector<std::string>> ReadConverted(const std::filesystem::path& file,
+                                                    const std::filesystem::path& outDir) {
+  std::ifstream in(outDir / (file.stem().string() + ".csv"));
+  std::vector<std::vector<std::string>> rows;
+  for (std::string line; std::getline(in, line);) {
+    std::vector<std::string> cells;
+    std::istringstream fields(line);
+    for (std::string cell; std::getline(fields, cell, '\t');) {
+      if (cell.size() >= 2 && cell.front() == '"' && cell.back() == '"') cell = cell.substr(1, cell.size() - 2);
+      for (size_t at; (at = cell.find("\"\"")) != std::string::npos;) cell.erase(at, 1);
+      cells.push_back(cell);
+    }
+    rows.push_back(cells);
+  }
+  return rows;
+}
+
 class FormTest : public ::testing::Test {
  protected:
   FormTest() : doc(shell, dir / "cache") {}
@@ -203,6 +230,31 @@ TEST_F(FormTest, PolygonPairsFromDifferentZonesAreRefused) {
   std::string kept;
   in >> kept;
   EXPECT_EQ("earlier", kept);
+}
+
+// Two independent readers must see the same texts in every cell of both forms.
+TEST_F(FormTest, LibreOfficeReadsTheSameCellsAsXlrd) {
+  if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "LibreOffice not installed";
+  AddJob("a.tsj", {Row("K\xDE", "39.5", "1719500000"), Row("K\xDE", "39.5000001", "1719510000"), Row("D", "39.6")},
+         "TM39", "FKP01");
+  doc.MatchSessions();
+  std::vector<PointKey> keys;
+  for (const CTarvekNokta& p : doc.m_noktaList) keys.push_back({p.nIndex, p.nFileNumber});
+  std::string error;
+  ASSERT_TRUE(WriteDetailForm(doc, keys, dir / "detail.xls", error)) << error;
+  ASSERT_TRUE(WritePolygonForm(doc, {100}, dir / "polygon.xls", error)) << error;
+  ConvertWithLibreOffice({dir / "detail.xls", dir / "polygon.xls"}, dir.path());
+  for (const char* name : {"detail.xls", "polygon.xls"}) {
+    const Form form = ReadForm(dir / name);
+    const auto rows = ReadConverted(dir / name, dir.path());
+    ASSERT_EQ(static_cast<size_t>(form.rows), rows.size()) << name;
+    for (int r = 0; r < form.rows; ++r) {
+      for (int c = 0; c < form.columns; ++c) {
+        const std::string lo = c < static_cast<int>(rows[r].size()) ? rows[r][c] : "";
+        EXPECT_EQ(form.Text(r, c), lo) << name << " row " << r << " column " << c;
+      }
+    }
+  }
 }
 
 TEST_F(FormTest, AFailedSaveIsReported) {
