@@ -236,25 +236,27 @@ int CompoundFile::ChangeDirectory(std::u16string_view path) {
   return kOk;
 }
 
-// Balanced tree over the children in directory (name) order; the deepest level is red,
-// everything above it black, which keeps every path's black count equal ([MS-CFB] 2.6.4).
+// The children hang off the middle one (index n / 2 in name order) as two chains: the
+// smaller names down its left links, the larger down its right links. Every entry stays
+// black; [MS-CFB] 2.6.4 allows an all-black tree, and the chains keep it a valid search
+// tree.
 void CompoundFile::RelinkChildren(std::uint32_t storage) {
   std::vector<std::uint32_t> kids;
   for (std::uint32_t i = 1; i < m_dir.size(); ++i) {
     if (m_dir[i].parent == storage) kids.push_back(i);
   }
-  int deepest = 0;
-  for (std::size_t n = kids.size(); n > 1; n /= 2) ++deepest;
-  auto build = [&](auto& self, std::size_t lo, std::size_t hi, int depth) -> std::uint32_t {
-    if (lo >= hi) return kNoStream;
-    std::size_t mid = (lo + hi) / 2;
-    Entry& e = m_dir[kids[mid]];
-    e.left = self(self, lo, mid, depth + 1);
-    e.right = self(self, mid + 1, hi, depth + 1);
-    e.colour = (depth == deepest && depth > 0) ? 0 : 1;
-    return kids[mid];
-  };
-  m_dir[storage].child = build(build, 0, kids.size(), 0);
+  if (kids.empty()) {
+    m_dir[storage].child = kNoStream;
+    return;
+  }
+  std::size_t middle = kids.size() / 2;
+  for (std::size_t i = 0; i < kids.size(); ++i) {
+    Entry& e = m_dir[kids[i]];
+    e.colour = 1;
+    e.left = i > 0 && i <= middle ? kids[i - 1] : kNoStream;
+    e.right = i >= middle && i + 1 < kids.size() ? kids[i + 1] : kNoStream;
+  }
+  m_dir[storage].child = kids[middle];
 }
 
 int CompoundFile::WriteFile(std::u16string_view path, std::span<const std::uint8_t> data) {

@@ -276,14 +276,14 @@ class SheetCells : public YExcel::Worksheet::CellTable::Source {
             break;
           }
           {
-            // Adjacent numbers that all have an RK form share one MULRK.
+            // Adjacent numbers of one kind that all have an RK form share one MULRK.
             YExcel::MulRK run;
             run.row = row16;
             run.firstColumn = col16;
             run.cells.push_back({d.xfIndex, rk});
             for (++c; c < row.size() && c < m_columns; ++c) {
               const CellData& next = row[c];
-              if (next.kind != XlsCell::Kind::Integer && next.kind != XlsCell::Kind::Real) break;
+              if (next.kind != d.kind) break;
               if (!ToRK(next, rk)) break;
               run.cells.push_back({next.xfIndex, rk});
             }
@@ -302,9 +302,13 @@ class SheetCells : public YExcel::Worksheet::CellTable::Source {
   static double Value(const CellData& d) {
     return d.kind == XlsCell::Kind::Integer ? static_cast<double>(d.integer) : d.real;
   }
+  // Reals become RK only when they have at most two decimals, as the whole parts of
+  // value x 100 and value x 10000 tell; 0.125 stays a NUMBER although RK could hold it.
   static bool ToRK(const CellData& d, std::uint32_t& rk) {
-    return d.kind == XlsCell::Kind::Integer ? YExcel::EncodeRK(d.integer, rk)
-                                            : YExcel::EncodeRK(d.real, rk);
+    if (d.kind == XlsCell::Kind::Integer) return YExcel::EncodeRK(d.integer, rk);
+    double hundredths = std::trunc(d.real * 100.0);
+    if (hundredths * 100.0 != std::trunc(d.real * 10000.0)) return false;
+    return YExcel::EncodeRK(d.real, rk);
   }
 
   const std::vector<std::vector<CellData>>& m_rows;

@@ -243,8 +243,8 @@ TEST(CompoundFile, NameRules) {
   EXPECT_EQ(CompoundFile::kWriteFailed, cf.MakeFile(u"Late"));
 }
 
-// Shorter names first, equal lengths in upper case ([MS-CFB] 2.6.4); siblings form a
-// balanced red-black tree.
+// Shorter names first, equal lengths in upper case ([MS-CFB] 2.6.4); the children hang
+// off the middle one as two all-black chains.
 TEST(CompoundFile, DirectoryOrderAndSiblingLinks) {
   TempDir dir;
   CompoundFile cf;
@@ -257,20 +257,22 @@ TEST(CompoundFile, DirectoryOrderAndSiblingLinks) {
   std::vector<std::u16string> names;
   for (std::uint32_t i = 1; i <= 6; ++i) names.push_back(Dir(f, i).name);
   EXPECT_EQ((std::vector<std::u16string>{u"B", u"C", u"D", u"a1", u"AA", u"b2"}), names);
-  // Six children: a1(4) at the top; C(2) over B(1) and D(3); b2(6) over AA(5). The
-  // third level is red, so every path counts two black entries.
+  // Six children: a1 (4, the fourth, 6 / 2 counted from 0) is the root's child; D, C, B
+  // follow down the left links, AA, b2 down the right links.
   EXPECT_EQ(4u, Dir(f, 0).child);
   struct Link {
     std::uint32_t index, left, right;
-    std::uint8_t colour;
-  } links[] = {{4, 2, 6, 1}, {2, 1, 3, 1}, {6, 5, kNone, 1},
-               {1, kNone, kNone, 0}, {3, kNone, kNone, 0}, {5, kNone, kNone, 0}};
+  } links[] = {{4, 3, 5}, {3, 2, kNone}, {2, 1, kNone},
+               {1, kNone, kNone}, {5, kNone, 6}, {6, kNone, kNone}};
   for (const Link& l : links) {
     SCOPED_TRACE(l.index);
     EXPECT_EQ(l.left, Dir(f, l.index).left);
     EXPECT_EQ(l.right, Dir(f, l.index).right);
-    EXPECT_EQ(l.colour, Dir(f, l.index).colour);
+    EXPECT_EQ(1, Dir(f, l.index).colour);
   }
+  // The root entry's bytes 64..79: name length 22, type 5, black, no siblings, child 4.
+  EXPECT_EQ("16 00 05 01 FF FF FF FF FF FF FF FF 04 00 00 00",
+            Hex({f.begin() + SectorOffset(1) + 64, f.begin() + SectorOffset(1) + 80}));
   auto lines = ReadBack("ole", dir / "order.cfb");
   EXPECT_EQ(7u, lines.size()) << lines.at(0);
 }

@@ -291,8 +291,9 @@ TEST(XlsWorkbookStream, CellRecords) {
       "FD 00 0A 00 00 00 01 00 00 00 00 00 00 00",
       "01 02 06 00 00 00 02 00 15 00",  // BLANK keeps XF 21
       "01 02 06 00 00 00 03 00 00 00",
-      // MULRK 1 and 1.25, then NUMBER pi-ish, then RK 5
-      "BD 00 12 00 01 00 00 00 00 00 06 00 00 00 00 00 00 00 F4 3F 01 00",
+      // RK 1 and RK 1.25 (an integer and a real never share a MULRK), NUMBER pi-ish, RK 5
+      "7E 02 0A 00 01 00 00 00 00 00 06 00 00 00",
+      "7E 02 0A 00 01 00 01 00 00 00 00 00 F4 3F",
       "03 02 0E 00 01 00 02 00 00 00 6E 86 1B F0 F9 21 09 40",
       "7E 02 0A 00 01 00 03 00 00 00 16 00 00 00",
       // 2^31 - 1 has no RK form: NUMBER, then RK 9
@@ -308,6 +309,34 @@ TEST(XlsWorkbookStream, CellRecords) {
             Hex({p.stream.begin() + merged[0].offset, p.stream.begin() + merged[0].offset + 22}));
   EXPECT_EQ("E5 00 0A 00 01 00 FF FF FF FF 00 00 00 00",
             Hex({p.stream.begin() + merged[1].offset, p.stream.begin() + merged[1].offset + 14}));
+}
+
+// A run of RK numbers becomes one MULRK only while the kind stays the same; a real
+// becomes RK only with at most two decimals.
+TEST(XlsWorkbookStream, NumberCellsRunByKind) {
+  XlsWorkbook book;
+  book.New();
+  XlsWorksheet& sheet = book.GetWorksheet(0);
+  sheet.Cell(0, 0).SetInteger(7);
+  sheet.Cell(0, 1).SetInteger(8);
+  sheet.Cell(0, 2).SetReal(0.5);
+  sheet.Cell(0, 3).SetReal(0.75);
+  sheet.Cell(0, 4).SetReal(0.125);
+  sheet.Cell(0, 5).SetReal(2.0);
+  Parsed p = Build(book);
+  std::vector<std::string> cells;
+  for (const auto& r : p.records) {
+    if (r.type == 0x027E || r.type == 0x00BD || r.type == 0x0203) {
+      cells.push_back(Hex({p.stream.begin() + r.offset, p.stream.begin() + r.offset + 4 + r.length}));
+    }
+  }
+  std::vector<std::string> expected = {
+      "BD 00 12 00 00 00 00 00 00 00 1E 00 00 00 00 00 22 00 00 00 01 00",  // 7, 8
+      "BD 00 12 00 00 00 02 00 00 00 00 00 E0 3F 00 00 00 00 E8 3F 03 00",  // 0.5, 0.75
+      "03 02 0E 00 00 00 04 00 00 00 00 00 00 00 00 00 C0 3F",              // 0.125
+      "7E 02 0A 00 00 00 05 00 00 00 0A 00 00 00",                          // 2.0
+  };
+  EXPECT_EQ(expected, cells);
 }
 
 // Equal texts share the entry of their first cell in write order (sheet by sheet, row by
