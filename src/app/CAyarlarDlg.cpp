@@ -1,7 +1,7 @@
 #include "app/CAyarlarDlg.h"
 
 #include <QDialogButtonBox>
-#include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -41,7 +41,8 @@ CAyarlarDlg::CAyarlarDlg(const CMatchCriteria& criteria, QWidget* pParent)
     : QDialog(pParent), m_criteria(criteria) {
   setWindowTitle(QStringLiteral("AYARLAR"));
   auto* group = new QGroupBox(QStringLiteral("Kriterler"), this);
-  auto* form = new QFormLayout(group);
+  // Label, colon and field in columns of their own, so that the colons line up.
+  auto* form = new QGridLayout(group);
   const struct {
     Field field;
     const char* label;
@@ -53,10 +54,16 @@ CAyarlarDlg::CAyarlarDlg(const CMatchCriteria& criteria, QWidget* pParent)
       {kMaxDiffH, "Max. Fark Elips.H (m)", criteria.dMaxDiffH},
       {kMinDiffHours, "Min. Fark Zaman (saat)", criteria.dMinDiffHours},
   };
+  int line = 0;
   for (const auto& row : rows) {
     auto* edit = new QLineEdit(QString::fromStdString(FormatCriterion(row.value)), group);
     m_edits[row.field] = edit;
-    form->addRow(QString::fromUtf8(row.label) + QStringLiteral(" :"), edit);
+    auto* label = new QLabel(QString::fromUtf8(row.label), group);
+    label->setBuddy(edit);
+    form->addWidget(label, line, 0);
+    form->addWidget(new QLabel(QStringLiteral(":"), group), line, 1);
+    form->addWidget(edit, line, 2);
+    ++line;
   }
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Vertical, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -150,7 +150,7 @@ void CMainFrame::CreateToolBar() {
   m_actions[ID_VIEW_TOOLBAR] = toolbar;
   view->addAction(toolbar);
   QAction* status = MakeAction(ID_VIEW_STATUS_BAR, QStringLiteral("&Status Bar"),
-                               QStringLiteral("Show or hide the status bar"), QStringLiteral("Toggle Status Bar"));
+                               QStringLiteral("Show or hide the status bar"), QStringLiteral("Toggle StatusBar"));
   status->setCheckable(true);
   status->setChecked(true);
   connect(status, &QAction::toggled, this, [this](bool bVisible) { statusBar()->setVisible(bVisible); });

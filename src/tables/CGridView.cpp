@@ -28,7 +28,8 @@ void CGridView::SetUpTable(const char* const* headers, int nColumns, std::vector
   m_pGrid->SetFixedRowCount(1);
   for (int c = 0; c < nColumns; ++c) {
     m_pGrid->SetItemText(0, c, QString::fromUtf8(headers[c]));
-    m_pGrid->SetItemFormat(0, c, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
+    // Word-break alone: header texts sit at the top left and wrap when narrowed.
+    m_pGrid->SetItemFormat(0, c, DT_WORDBREAK);
   }
   HideAndAutoSize();
 }

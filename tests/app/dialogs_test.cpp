@@ -1,6 +1,8 @@
 // The dialogs, the criteria texts, the splash window and start-up.
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QtTest>
@@ -76,6 +78,18 @@ class DialogsTest : public QObject {
     QCOMPARE(dialog.GetEdit(CAyarlarDlg::kMaxDiffX)->text(), QStringLiteral("0.07"));
     QCOMPARE(dialog.GetEdit(CAyarlarDlg::kMaxDiffH)->text(), QStringLiteral("0.07"));
     QCOMPARE(dialog.GetEdit(CAyarlarDlg::kMinDiffHours)->text(), QStringLiteral("1"));
+    QCOMPARE(dialog.findChild<QGroupBox*>()->title(), QStringLiteral("Kriterler"));
+    const std::pair<CAyarlarDlg::Field, const char*> labels[] = {
+        {CAyarlarDlg::kMatchTol, "Eşleştirme Toleransı (m)"}, {CAyarlarDlg::kMaxDiffY, "Max. Fark Sağa (m)"},
+        {CAyarlarDlg::kMaxDiffX, "Max. Fark Yukarı (m)"},     {CAyarlarDlg::kMaxDiffH, "Max. Fark Elips.H (m)"},
+        {CAyarlarDlg::kMinDiffHours, "Min. Fark Zaman (saat)"},
+    };
+    for (const auto& [field, label] : labels) {
+      const QList<QLabel*> all = dialog.findChildren<QLabel*>();
+      const auto it = std::find_if(all.begin(), all.end(), [&](QLabel* l) { return l->buddy() == dialog.GetEdit(field); });
+      QVERIFY(it != all.end());
+      QCOMPARE((*it)->text(), QString::fromUtf8(label));
+    }
     const char* texts[] = {"0.5", "0.01", "0.02", "0.03", "2"};
     for (int f = 0; f < CAyarlarDlg::kFieldCount; ++f) {
       dialog.GetEdit(static_cast<CAyarlarDlg::Field>(f))->setText(QString::fromLatin1(texts[f]));

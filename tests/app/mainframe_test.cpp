@@ -133,7 +133,7 @@ class MainFrameTest : public QObject {
                            << "Display program information, version number and copyright" << "About" << "";
     QTest::newRow("exit") << 57665 << "E&xit" << "Quit the application; prompts to save documents" << "Exit" << "";
     QTest::newRow("toolbar") << 59392 << "&Toolbar" << "Show or hide the toolbar" << "Toggle ToolBar" << "";
-    QTest::newRow("status bar") << 59393 << "&Status Bar" << "Show or hide the status bar" << "Toggle Status Bar"
+    QTest::newRow("status bar") << 59393 << "&Status Bar" << "Show or hide the status bar" << "Toggle StatusBar"
                                 << "";
   }
   void commands() {

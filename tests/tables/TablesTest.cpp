@@ -54,6 +54,48 @@ class TablesTest : public QObject {
     doc = std::make_unique<CVelmiraDoc>(*shell, std::filesystem::temp_directory_path() / "velmira-unused");
   }
 
+  // The header row of each table: texts, the plain word-break format (top left, wrapping)
+  // and the key columns hidden from the start.
+  void headerRows_data() {
+    QTest::addColumn<int>("table");
+    QTest::addColumn<QStringList>("headers");
+    QTest::addColumn<QList<int>>("hidden");
+    QTest::newRow("job files") << 0 << QStringList{"TSJ Dosyası", "Bulunduğu Dizin", "nFileNumber"} << QList<int>{2};
+    QTest::newRow("points") << 1
+                            << QStringList{"Nokta No", "Baz Nokta No", "Sağa Değer", "Yukarı Değer",
+                                           "Elipsoid Yüksekliği", "Tamsayı B.Çözümü", "Veri Toplama Aralığı",
+                                           "Oturum Zamanı", "Epok Sayısı", "HDop", "VDop", "PDop", "RMS",
+                                           "GPS Uydu Sayısı", "GLONASS Uydu Sayısı", "Enlem", "Boylam",
+                                           "Oturum Zamanı", "nIndex", "nFileNumber"}
+                            << QList<int>{18, 19};
+    QTest::newRow("pairs") << 2
+                           << QStringList{"1.Oturum", "2.Oturum", "1.Oturum Epok Sayısı", "2.Oturum Epok Sayısı",
+                                          "FARK-Sağa Değer(m)", "FARK-Yukarı Değer(m)", "FARK-Elipsoit H.(m)",
+                                          "FARK-Oturum Zamanı(saat)", "nIndex", "Oturum1_NDX", "Oturum2_NDX",
+                                          "Grup No"}
+                           << QList<int>{8, 9, 10, 11};
+  }
+
+  void headerRows() {
+    QFETCH(int, table);
+    QFETCH(QStringList, headers);
+    QFETCH(QList<int>, hidden);
+    std::unique_ptr<CGridView> view;
+    if (table == 0) view = std::make_unique<CTSJView>(*doc);
+    if (table == 1) view = std::make_unique<CGPSNoktaView>(*doc);
+    if (table == 2) view = std::make_unique<CVelmiraView>(*doc);
+    CGridCtrl* grid = view->GetGridCtrl();
+    QCOMPARE(grid->GetRowCount(), 1);
+    QCOMPARE(grid->GetFixedRowCount(), 1);
+    QCOMPARE(grid->GetFixedColumnCount(), 0);
+    QCOMPARE(grid->GetColumnCount(), headers.size());
+    for (int c = 0; c < headers.size(); ++c) {
+      QCOMPARE(grid->GetItemText(0, c), headers[c]);
+      QCOMPARE(grid->GetItemFormat(0, c), unsigned(DT_WORDBREAK));
+      QCOMPARE(grid->GetColumnWidth(c) == 0, hidden.contains(c));
+    }
+  }
+
   void pointTableListsOneFileWithItsFormats() {
     doc->m_noktaList = {Point(1000, 1, "A"), Point(1001, 2, "B"), Point(1002, 1, "C"), Point(1003, 1, "D")};
     CGPSNoktaView view(*doc);
