@@ -36,6 +36,17 @@ QPixmap Blank(int w, int h) {
 }
 
 // A sheet with a green "X" corner: the two export commands, told apart by their badge.
+// Two sessions joined by a line: the matching command and its pane share it.
+void DrawMatchingMark(QPainter& p) {
+  p.setPen(QPen(kSky, 2));
+  p.drawLine(4, 11, 12, 5);
+  p.setPen(Qt::NoPen);
+  p.setBrush(kSignalRed);
+  p.drawEllipse(QRectF(1, 8, 6, 6));
+  p.setBrush(kNavy);
+  p.drawEllipse(QRectF(9, 2, 6, 6));
+}
+
 void DrawWorkbook(QPainter& p, const QString& badge) {
   p.setPen(QPen(Qt::darkGray, 1));
   p.setBrush(Qt::white);
@@ -76,13 +87,7 @@ QIcon ToolbarIcon(ToolbarImage image) {
       p.drawRect(6, 5, 8, 10);
       break;
     case ToolbarImage::Match:
-      p.setPen(QPen(kSky, 2));
-      p.drawLine(4, 11, 12, 5);
-      p.setPen(Qt::NoPen);
-      p.setBrush(kSignalRed);
-      p.drawEllipse(QRectF(1, 8, 6, 6));
-      p.setBrush(kNavy);
-      p.drawEllipse(QRectF(9, 2, 6, 6));
+      DrawMatchingMark(p);
       break;
     case ToolbarImage::PolygonExcel:
       DrawWorkbook(p, QStringLiteral("P"));
@@ -133,13 +138,7 @@ QIcon TabIcon(TabImage image) {
       p.drawRect(1, 3, 14, 11);
       break;
     case TabImage::Matching:
-      p.setPen(QPen(kSky, 2));
-      p.drawLine(4, 11, 12, 5);
-      p.setPen(Qt::NoPen);
-      p.setBrush(kSignalRed);
-      p.drawEllipse(QRectF(1, 8, 6, 6));
-      p.setBrush(kNavy);
-      p.drawEllipse(QRectF(9, 2, 6, 6));
+      DrawMatchingMark(p);
       break;
     case TabImage::Points:
       p.setPen(Qt::NoPen);

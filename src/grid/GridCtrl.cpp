@@ -97,12 +97,17 @@ bool CGridCtrl::SetRowCount(int nRows) {
     m_geometry.SetRowHeight(r, m_cellFixedRowDef.GetHeight());
   }
   if (m_nFixedRows > nRows) m_nFixedRows = nRows;
+  AfterResize();
+  return true;
+}
+
+// The table lost or gained rows or columns: the selection keeps only cells that exist.
+void CGridCtrl::AfterResize() {
   CGridSelection next = m_selection;
   next.Clip(SelectionMode());
   CommitSelection(next);
   ResetScrollBars();
   Refresh();
-  return true;
 }
 
 bool CGridCtrl::SetColumnCount(int nCols) {
@@ -113,11 +118,7 @@ bool CGridCtrl::SetColumnCount(int nCols) {
   m_geometry.SetColumnCount(nCols, m_cellDefault.GetWidth());
   if (m_nFixedCols > nCols) m_nFixedCols = nCols;
   if (m_nSortColumn >= nCols) m_nSortColumn = -1;
-  CGridSelection next = m_selection;
-  next.Clip(SelectionMode());
-  CommitSelection(next);
-  ResetScrollBars();
-  Refresh();
+  AfterResize();
   return true;
 }
 

@@ -251,6 +251,7 @@ class CGridCtrl : public QAbstractScrollArea {
   // Makes next the selection: notifies and repaints the cells whose look changed, only
   // when it differs from the current one.
   void CommitSelection(const CGridSelection& next);
+  void AfterResize();
   void InvalidateRange(const CCellRange& range);
   void InvalidateCell(int nRow, int nCol);
   int ScrollY() const;
