@@ -101,7 +101,7 @@ void BenchAdd(int points, int runs) {
     shell.file = job;
     CVelmiraDoc doc(shell, dir / "cache");
     doc.AddTsjFile();
-    stored = doc.m_noktaList.size();
+    stored = doc.NoktaList().size();
   });
   std::printf("add a job file of %d points: median %.3f s over %d runs (%zu fixed points stored)\n", points, t,
               runs, stored);

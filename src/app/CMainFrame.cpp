@@ -268,11 +268,17 @@ void CMainFrame::OnTsjAc() { GetDocument().AddTsjFile(); }
 void CMainFrame::OnPoligonEslestir() { GetDocument().MatchSessions(); }
 
 void CMainFrame::OnPoligonExcel() {
-  if (CVelmiraView* view = GetPairView()) view->ExportPolygonForm(*m_pDialogs, m_writers.polygon);
+  CVelmiraView* view = GetPairView();
+  if (!view) return;
+  const Result<bool> exported = view->ExportPolygonForm(*m_pDialogs, m_writers.polygon);
+  if (!exported) ShowMessage(exported.status().cause(), MessageIcon::Warning);
 }
 
 void CMainFrame::OnDetayExcel() {
-  if (CGPSNoktaView* view = GetPointView()) view->ExportDetailForm(*m_pDialogs, m_writers.detail);
+  CGPSNoktaView* view = GetPointView();
+  if (!view) return;
+  const Result<bool> exported = view->ExportDetailForm(*m_pDialogs, m_writers.detail);
+  if (!exported) ShowMessage(exported.status().cause(), MessageIcon::Warning);
 }
 
 void CMainFrame::OnAyarlar() { GetDocument().EditSettings(); }
@@ -288,22 +294,16 @@ void CMainFrame::OnAppAbout() {
 }
 
 void CMainFrame::LoadJobAtStart(const std::filesystem::path& path) {
-  m_pendingJobFile = path;
-  const bool bAdded = GetDocument().AddTsjFile();
-  m_pendingJobFile.reset();
-  if (!bAdded) return;
+  if (!GetDocument().AddJobFile(path)) return;
   if (CTSJView* view = GetJobFilesView()) {
     const int row = view->GetGridCtrl()->GetRowCount() - 1;
     view->GetGridCtrl()->SetSelectedRange(CCellRange(row, 0, row, view->GetGridCtrl()->GetColumnCount() - 1));
   }
-  GetDocument().ShowFilePoints(GetDocument().m_tsjList.back().nFileNumber);
+  GetDocument().ShowFilePoints(GetDocument().TsjList().back().nFileNumber);
   GetDocument().MatchSessions();
 }
 
-std::optional<std::filesystem::path> CMainFrame::ChooseJobFile() {
-  if (m_pendingJobFile) return m_pendingJobFile;
-  return m_pDialogs->ChooseJobFile(this);
-}
+std::optional<std::filesystem::path> CMainFrame::ChooseJobFile() { return m_pDialogs->ChooseJobFile(this); }
 
 void CMainFrame::ShowMessage(std::string_view utf8Text, MessageIcon icon) {
   QMessageBox::Icon boxIcon = QMessageBox::Information;

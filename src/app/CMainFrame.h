@@ -88,7 +88,6 @@ class CMainFrame : public QMainWindow, public CDocShell {
   std::unique_ptr<CVelmiraDoc> m_pDoc;
   std::unique_ptr<CFileDialogs> m_pDialogs;
   CFormWriters m_writers;
-  std::optional<std::filesystem::path> m_pendingJobFile;
   std::map<int, QAction*> m_actions;
   QSplitter* m_pOuterSplitter = nullptr;
   QSplitter* m_pInnerSplitter = nullptr;

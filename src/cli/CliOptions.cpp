@@ -154,6 +154,8 @@ class Parser {
     if (it == kCriteria.end()) return Error("unknown option '" + name + "'");
     std::optional<double> number = ParseNumber(value);
     if (!number) return Error(name + " takes a number, not '" + value + "'");
+    // Zero or less pairs nothing at all: almost surely a slip, not a wish.
+    if (name == "--tolerance" && !(*number > 0)) return Error("--tolerance must be a number greater than zero");
     m_options.criteria.*(it->second) = *number;
     return true;
   }

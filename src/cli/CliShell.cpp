@@ -10,13 +10,6 @@ void CliShell::Reset() {
   m_usageMessage.clear();
 }
 
-std::optional<std::filesystem::path> CliShell::ChooseJobFile() {
-  if (!m_nextJobFile) return std::nullopt;
-  std::filesystem::path path(reinterpret_cast<const char8_t*>(m_nextJobFile->c_str()));
-  m_nextJobFile.reset();
-  return path;
-}
-
 void CliShell::ShowMessage(std::string_view utf8Text, MessageIcon icon) {
   std::cerr << utf8Text << '\n';
   if (icon != MessageIcon::Information) m_refused = true;

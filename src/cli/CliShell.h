@@ -12,9 +12,6 @@ class CliShell : public CDocShell {
  public:
   explicit CliShell(const CliOptions& options) : m_options(options) {}
 
-  // The file that the next AddTsjFile adds.
-  void SetNextJobFile(const std::string& path) { m_nextJobFile = path; }
-
   // After an add: a message that was not mere information, or an unanswered question.
   bool Refused() const { return m_refused; }
   // After an add: the question asked cannot take the --method given.
@@ -22,7 +19,8 @@ class CliShell : public CDocShell {
   const std::string& UsageMessage() const { return m_usageMessage; }
   void Reset();
 
-  std::optional<std::filesystem::path> ChooseJobFile() override;
+  // Files are added by path; there is no one to ask.
+  std::optional<std::filesystem::path> ChooseJobFile() override { return std::nullopt; }
   void ShowMessage(std::string_view utf8Text, MessageIcon icon) override;
   std::optional<std::string> AskMeridian() override;
   std::optional<std::string> AskMountpoint(std::string_view captionCp1254) override;
@@ -37,7 +35,6 @@ class CliShell : public CDocShell {
   void Unanswered(const std::string& what);
 
   const CliOptions& m_options;
-  std::optional<std::string> m_nextJobFile;
   bool m_refused = false;
   bool m_usageError = false;
   std::string m_usageMessage;

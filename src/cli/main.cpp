@@ -12,6 +12,7 @@
 #include "forms/FormExport.h"
 #include "jobdata/CVelmiraDoc.h"
 #include "jobdata/TableTexts.h"
+#include "platform/Interrupts.h"
 #include "text/Cp1254.h"
 
 namespace {
@@ -32,14 +33,32 @@ void WriteHeader(std::ostream& out, const std::array<const char*, N>& headers, b
   out << '\n';
 }
 
+// Names from the field may hold the separators themselves; escaped, every row stays one
+// line of exactly its columns.
+std::string EscapeCell(const std::string& utf8) {
+  if (utf8.find_first_of("\\\t\r\n") == std::string::npos) return utf8;
+  std::string escaped;
+  escaped.reserve(utf8.size() + 8);
+  for (char c : utf8) {
+    switch (c) {
+      case '\\': escaped += "\\\\"; break;
+      case '\t': escaped += "\\t"; break;
+      case '\r': escaped += "\\r"; break;
+      case '\n': escaped += "\\n"; break;
+      default: escaped += c;
+    }
+  }
+  return escaped;
+}
+
 template <size_t N>
 void WriteRow(std::ostream& out, const std::array<std::string, N>& cells) {
-  for (size_t c = 0; c < N; ++c) out << (c ? "\t" : "") << text::Cp1254ToUtf8(cells[c]);
+  for (size_t c = 0; c < N; ++c) out << (c ? "\t" : "") << EscapeCell(text::Cp1254ToUtf8(cells[c]));
 }
 
 void WritePoints(std::ostream& out, const CVelmiraDoc& doc) {
   WriteHeader(out, PointTableHeaders(), false);
-  for (const CTarvekNokta& p : doc.m_noktaList) {
+  for (const CTarvekNokta& p : doc.NoktaList()) {
     WriteRow(out, PointRowTexts(p));
     out << '\n';
   }
@@ -48,7 +67,7 @@ void WritePoints(std::ostream& out, const CVelmiraDoc& doc) {
 void WritePairs(std::ostream& out, const CVelmiraDoc& doc, bool flags) {
   WriteHeader(out, PairTableHeaders(), flags);
   const CMatchCriteria criteria = doc.Criteria();
-  for (const CEslesenNokta& pair : doc.m_eslesenList) {
+  for (const CEslesenNokta& pair : doc.EslesenList()) {
     WriteRow(out, PairRowTexts(pair));
     if (flags) {
       out << '\t';
@@ -69,7 +88,7 @@ std::optional<std::vector<PointKey>> DetailRows(const CVelmiraDoc& doc, const Cl
   std::vector<PointKey> rows;
   auto addNamed = [&](const std::string* name) {
     size_t found = 0;
-    for (const CTarvekNokta& p : doc.m_noktaList) {
+    for (const CTarvekNokta& p : doc.NoktaList()) {
       if (name && p.strName != *name) continue;
       rows.push_back({p.nIndex, p.nFileNumber});
       ++found;
@@ -94,11 +113,11 @@ std::optional<std::vector<PointKey>> DetailRows(const CVelmiraDoc& doc, const Cl
 std::optional<std::vector<int>> PolygonPairs(const CVelmiraDoc& doc, const CliOptions& options) {
   std::vector<int> pairNos;
   if (!options.pairs) {
-    for (const CEslesenNokta& pair : doc.m_eslesenList) pairNos.push_back(pair.nPairNo);
+    for (const CEslesenNokta& pair : doc.EslesenList()) pairNos.push_back(pair.nPairNo);
     return pairNos;
   }
   for (int pairNo : *options.pairs) {
-    const bool known = std::any_of(doc.m_eslesenList.begin(), doc.m_eslesenList.end(),
+    const bool known = std::any_of(doc.EslesenList().begin(), doc.EslesenList().end(),
                                    [&](const CEslesenNokta& pair) { return pair.nPairNo == pairNo; });
     if (!known) {
       std::cerr << "velmira-cli: matching found no pair numbered " << pairNo << '\n';
@@ -109,30 +128,31 @@ std::optional<std::vector<int>> PolygonPairs(const CVelmiraDoc& doc, const CliOp
   return pairNos;
 }
 
+// The one place where a failure of the command line's own is told.
+int Refuse(const Status& failure) {
+  std::cerr << "velmira-cli: " << failure.cause() << '\n';
+  return kExitRefused;
+}
+
 int WriteForm(CVelmiraDoc& doc, const CliOptions& options) {
-  std::string error;
-  bool written = false;
   if (options.command == CliCommand::Detail) {
     const auto rows = DetailRows(doc, options);
     if (!rows) return kExitRefused;
-    written = WriteDetailForm(doc, *rows, NativePath(options.output), error);
-  } else {
-    doc.MatchSessions();
-    const auto pairs = PolygonPairs(doc, options);
-    if (!pairs) return kExitRefused;
-    written = WritePolygonForm(doc, *pairs, NativePath(options.output), error);
+    const Status written = WriteDetailForm(doc, *rows, NativePath(options.output));
+    return written ? kExitOk : Refuse(written);
   }
-  if (written) return kExitOk;
-  std::cerr << "velmira-cli: " << error << '\n';
-  return kExitRefused;
+  if (!doc.MatchSessions()) return kExitRefused;
+  const auto pairs = PolygonPairs(doc, options);
+  if (!pairs) return kExitRefused;
+  const Status written = WritePolygonForm(doc, *pairs, NativePath(options.output));
+  return written ? kExitOk : Refuse(written);
 }
 
 // Adds every job file; stops at the first one the desktop program would refuse.
 int AddJobFiles(CVelmiraDoc& doc, CliShell& shell, const CliOptions& options) {
   for (const std::string& file : options.jobFiles) {
     shell.Reset();
-    shell.SetNextJobFile(file);
-    const bool added = doc.AddTsjFile();
+    const bool added = doc.AddJobFile(NativePath(file));
     if (shell.UsageError()) return Usage(shell.UsageMessage());
     if (!added || shell.Refused()) {
       std::cerr << "velmira-cli: " << file << ": job file refused\n";
@@ -149,6 +169,8 @@ int main(int argc, char** argv) {
   if (!parsed.options) return Usage(parsed.error);
   const CliOptions& options = *parsed.options;
 
+  // A form half-written or a job copy must not stay behind a Ctrl+C.
+  InstallInterruptCleanup();
   CliShell shell(options);
   CVelmiraDoc doc(shell, DefaultTempFolder());
   doc.SetCriteria(options.criteria);
@@ -161,7 +183,7 @@ int main(int argc, char** argv) {
   if (options.command == CliCommand::Points) {
     WritePoints(std::cout, doc);
   } else {
-    doc.MatchSessions();
+    if (!doc.MatchSessions()) return kExitRefused;
     WritePairs(std::cout, doc, options.flags);
   }
   std::cout.flush();

@@ -130,61 +130,87 @@ void WriteHeader(XlsWorkbook& book, const std::vector<HeaderCell>& header, const
   }
 }
 
-void SetText(XlsWorksheet& sheet, std::uint32_t row, std::uint32_t column, const std::string& cp1254) {
-  sheet.Cell(row, column).SetText(text::Cp1254ToUtf16(cp1254));
+bool SetText(XlsWorksheet& sheet, std::uint32_t row, std::uint32_t column, const std::string& cp1254) {
+  return sheet.Cell(row, column).SetText(text::Cp1254ToUtf16(cp1254));
 }
 
-void SetSpanningText(XlsWorksheet& sheet, std::uint32_t row, std::uint32_t column, const std::string& cp1254) {
+bool SetSpanningText(XlsWorksheet& sheet, std::uint32_t row, std::uint32_t column, const std::string& cp1254) {
   XlsCell cell = sheet.Cell(row, column);
-  cell.SetText(text::Cp1254ToUtf16(cp1254));
   cell.SetMergedRows(2);
+  return cell.SetText(text::Cp1254ToUtf16(cp1254));
 }
 
 // Columns first to first + 10 of one observation: time to height.
-void WriteObservation(XlsWorksheet& sheet, std::uint32_t row, std::uint32_t first, const CTarvekNokta& p) {
+bool WriteObservation(XlsWorksheet& sheet, std::uint32_t row, std::uint32_t first, const CTarvekNokta& p) {
   const std::string cells[] = {p.strTime,          text::FormatInt(p.nEpochs), text::FormatInt(1),
                                Satellites(p),      Fixed(p.dRms),              Fixed(p.dPdop),
                                p.strSolution,      p.strMethod,                Fixed(p.dY),
                                Fixed(p.dX),        Fixed(p.dHeight)};
-  for (std::uint32_t i = 0; i < std::size(cells); ++i) SetText(sheet, row, first + i, cells[i]);
+  bool written = true;
+  for (std::uint32_t i = 0; i < std::size(cells); ++i) written &= SetText(sheet, row, first + i, cells[i]);
+  return written;
 }
 
-bool Save(XlsWorkbook& book, const std::filesystem::path& path, std::string& error) {
-  const bool saved = book.SaveAs(path);
+std::string PathText(const std::filesystem::path& path) {
+  const std::u8string name = path.u8string();
+  return std::string(name.begin(), name.end());
+}
+
+Status SaveFailure(const std::filesystem::path& path, const std::string& cause) {
+  return Status::Failure("Excel dosyası kaydedilemedi: " + PathText(path) + "\n" + cause);
+}
+
+Status Save(XlsWorkbook& book, const std::filesystem::path& path) {
+  const Status saved = book.Save(path);
   book.Close();
-  if (!saved) {
-    const std::u8string name = path.u8string();
-    error = "Excel dosyası kaydedilemedi: " + std::string(name.begin(), name.end());
+  return saved ? saved : SaveFailure(path, saved.cause());
+}
+
+// A form must never take the place of the job data it was made from.
+Status CheckTarget(const CVelmiraDoc& doc, const std::filesystem::path& path) {
+  if (!doc.IsJobFileOrCopy(path)) return {};
+  return SaveFailure(path, "Bu dosya yüklü bir TSJ dosyası ya da onun geçici kopyası; üzerine yazılmaz.");
+}
+
+// Excel cuts nothing silently either: a text longer than a cell holds refuses the form.
+Status CheckTexts(const CTarvekNokta& p, const std::filesystem::path& path) {
+  const std::pair<const std::string*, const char*> fields[] = {
+      {&p.strName, "adı"}, {&p.strTime, "okuma zamanı"}, {&p.strSolution, "çözüm durumu"}, {&p.strMethod, "ölçü yöntemi"}};
+  for (const auto& [value, label] : fields) {
+    if (value->size() <= XlsCell::kMaxTextLength) continue;
+    constexpr size_t kShown = 40;
+    const std::string shown = text::Cp1254ToUtf8(p.strName.substr(0, kShown)) + (p.strName.size() > kShown ? "…" : "");
+    return SaveFailure(path, text::FormatInt(p.nIndex) + " numaralı noktanın (" + shown + ") " + label + " " +
+                                 text::FormatInt(static_cast<std::int64_t>(value->size())) +
+                                 " karakter; bir Excel hücresi en çok " +
+                                 text::FormatInt(static_cast<std::int64_t>(XlsCell::kMaxTextLength)) + " karakter alır.");
   }
-  return saved;
+  return {};
 }
 
 // One zone for the whole form, so that its header names the zone of every row.
-std::optional<std::string> CommonMeridian(const std::set<std::string>& meridians, const CVelmiraDoc& doc,
-                                          std::string& error) {
+Result<std::string> CommonMeridian(const std::set<std::string>& meridians, const CVelmiraDoc& doc) {
   if (meridians.size() > 1) {
     std::string list;
     for (const std::string& m : meridians) list += (list.empty() ? "" : ", ") + m;
-    error = "Seçili noktalar farklı dilimlerde (" + list + "); form tek bir dilim için yazılır.";
-    return std::nullopt;
+    return Status::Failure("Seçili noktalar farklı dilimlerde (" + list + "); form tek bir dilim için yazılır.");
   }
   return meridians.empty() ? doc.m_strMeridian : *meridians.begin();
 }
 
 // Rows past the sheet's last one would be dropped without a word.
-bool FitsOnSheet(size_t dataRows, std::string& error) {
-  if (dataRows <= XlsWorksheet::kMaxRows - kFirstDataRow) return true;
-  error = "Form bir sayfaya sığmıyor: en çok " + text::FormatInt(XlsWorksheet::kMaxRows - kFirstDataRow) +
-          " veri satırı yazılabilir, seçilen " + text::FormatInt(static_cast<std::int64_t>(dataRows)) + ".";
-  return false;
+Status FitsOnSheet(size_t dataRows) {
+  if (dataRows <= XlsWorksheet::kMaxRows - kFirstDataRow) return {};
+  return Status::Failure("Form bir sayfaya sığmıyor: en çok " + text::FormatInt(XlsWorksheet::kMaxRows - kFirstDataRow) +
+                         " veri satırı yazılabilir, seçilen " + text::FormatInt(static_cast<std::int64_t>(dataRows)) + ".");
 }
 
 // Each point by its index, the first of that index in list order; a form looks up every
 // row, so a walk over the whole list per row would make large forms quadratic.
 std::unordered_map<int, const CTarvekNokta*> PointsByIndex(const CVelmiraDoc& doc) {
   std::unordered_map<int, const CTarvekNokta*> byIndex;
-  byIndex.reserve(doc.m_noktaList.size());
-  for (const CTarvekNokta& p : doc.m_noktaList) byIndex.emplace(p.nIndex, &p);
+  byIndex.reserve(doc.NoktaList().size());
+  for (const CTarvekNokta& p : doc.NoktaList()) byIndex.emplace(p.nIndex, &p);
   return byIndex;
 }
 
@@ -195,35 +221,39 @@ const CTarvekNokta* Find(const std::unordered_map<int, const CTarvekNokta*>& byI
 
 }  // namespace
 
-bool WriteDetailForm(const CVelmiraDoc& doc, const std::vector<PointKey>& rows, const std::filesystem::path& path,
-                     std::string& error) {
+Status WriteDetailForm(const CVelmiraDoc& doc, const std::vector<PointKey>& rows, const std::filesystem::path& path) {
+  if (Status target = CheckTarget(doc, path); !target) return target;
   std::vector<const CTarvekNokta*> points;
   std::set<std::string> meridians;
   const auto byIndex = PointsByIndex(doc);
   for (const PointKey& key : rows) {
     const CTarvekNokta* p = Find(byIndex, key.nIndex);
     if (!p || p->nFileNumber != key.nFileNumber) continue;
+    if (Status fits = CheckTexts(*p, path); !fits) return fits;
     points.push_back(p);
     meridians.insert(p->strMeridian);
   }
-  const std::optional<std::string> meridian = CommonMeridian(meridians, doc, error);
-  if (!meridian || !FitsOnSheet(points.size(), error)) return false;
+  const Result<std::string> meridian = CommonMeridian(meridians, doc);
+  if (!meridian) return meridian.status();
+  if (Status fits = FitsOnSheet(points.size()); !fits) return fits;
 
   XlsWorkbook book;
   book.New();
-  WriteHeader(book, kDetailHeader, *meridian);
+  WriteHeader(book, kDetailHeader, meridian.value());
   XlsWorksheet& sheet = book.GetWorksheet(0);
   std::uint32_t row = kFirstDataRow;
+  bool written = true;
   for (const CTarvekNokta* p : points) {
-    SetText(sheet, row, 0, p->strName);
-    WriteObservation(sheet, row, 1, *p);
+    written &= SetText(sheet, row, 0, p->strName);
+    written &= WriteObservation(sheet, row, 1, *p);
     ++row;
   }
-  return Save(book, path, error);
+  if (!written) return SaveFailure(path, "Bir hücre yazılamadı.");
+  return Save(book, path);
 }
 
-bool WritePolygonForm(const CVelmiraDoc& doc, const std::vector<int>& pairNos, const std::filesystem::path& path,
-                      std::string& error) {
+Status WritePolygonForm(const CVelmiraDoc& doc, const std::vector<int>& pairNos, const std::filesystem::path& path) {
+  if (Status target = CheckTarget(doc, path); !target) return target;
   struct Block {
     const CEslesenNokta* pair;
     const CTarvekNokta* p;
@@ -233,7 +263,7 @@ bool WritePolygonForm(const CVelmiraDoc& doc, const std::vector<int>& pairNos, c
   std::set<std::string> meridians;
   const auto byIndex = PointsByIndex(doc);
   std::unordered_map<int, const CEslesenNokta*> byPairNo;
-  for (const CEslesenNokta& pair : doc.m_eslesenList) byPairNo.emplace(pair.nPairNo, &pair);
+  for (const CEslesenNokta& pair : doc.EslesenList()) byPairNo.emplace(pair.nPairNo, &pair);
   for (int pairNo : pairNos) {
     auto it = byPairNo.find(pairNo);
     if (it == byPairNo.end()) continue;
@@ -241,32 +271,37 @@ bool WritePolygonForm(const CVelmiraDoc& doc, const std::vector<int>& pairNos, c
     const CTarvekNokta* p = Find(byIndex, pair.nIndex1);
     const CTarvekNokta* q = Find(byIndex, pair.nIndex2);
     if (!p || !q) {
-      error = "Eşleştirilmiş " + text::FormatInt(pairNo) +
-              " numaralı çiftin noktası artık yüklü değil; eşleştirmeyi yeniden yapın.";
-      return false;
+      return Status::Failure("Eşleştirilmiş " + text::FormatInt(pairNo) +
+                             " numaralı çiftin noktası artık yüklü değil; eşleştirmeyi yeniden yapın.");
+    }
+    for (const CTarvekNokta* point : {p, q}) {
+      if (Status fits = CheckTexts(*point, path); !fits) return fits;
     }
     blocks.push_back({&pair, p, q});
     meridians.insert(p->strMeridian);
     meridians.insert(q->strMeridian);
   }
-  const std::optional<std::string> meridian = CommonMeridian(meridians, doc, error);
-  if (!meridian || !FitsOnSheet(blocks.size() * 2, error)) return false;
+  const Result<std::string> meridian = CommonMeridian(meridians, doc);
+  if (!meridian) return meridian.status();
+  if (Status fits = FitsOnSheet(blocks.size() * 2); !fits) return fits;
 
   XlsWorkbook book;
   book.New();
-  WriteHeader(book, kPolygonHeader, *meridian);
+  WriteHeader(book, kPolygonHeader, meridian.value());
   XlsWorksheet& sheet = book.GetWorksheet(0);
   std::uint32_t row = kFirstDataRow;
+  bool written = true;
   for (const Block& b : blocks) {
-    SetSpanningText(sheet, row, 0, b.p->strName);
-    SetText(sheet, row, 1, "1");
-    SetText(sheet, row + 1, 1, "2");
-    WriteObservation(sheet, row, 2, *b.p);
-    WriteObservation(sheet, row + 1, 2, *b.q);
-    SetSpanningText(sheet, row, 13, Fixed(b.pair->dMeanY));
-    SetSpanningText(sheet, row, 14, Fixed(b.pair->dMeanX));
-    SetSpanningText(sheet, row, 15, Fixed(b.pair->dMeanH));
+    written &= SetSpanningText(sheet, row, 0, b.p->strName);
+    written &= SetText(sheet, row, 1, "1");
+    written &= SetText(sheet, row + 1, 1, "2");
+    written &= WriteObservation(sheet, row, 2, *b.p);
+    written &= WriteObservation(sheet, row + 1, 2, *b.q);
+    written &= SetSpanningText(sheet, row, 13, Fixed(b.pair->dMeanY));
+    written &= SetSpanningText(sheet, row, 14, Fixed(b.pair->dMeanX));
+    written &= SetSpanningText(sheet, row, 15, Fixed(b.pair->dMeanH));
     row += 2;
   }
-  return Save(book, path, error);
+  if (!written) return SaveFailure(path, "Bir hücre yazılamadı.");
+  return Save(book, path);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "jobdata/CVelmiraDoc.h"
+#include "platform/Result.h"
 
 // The hidden keys of one row of the GPS point observation table.
 struct PointKey {
@@ -14,14 +15,15 @@ struct PointKey {
 };
 
 // The detail point form: two header rows, then one row per point whose keys are given.
-// False, with a UTF-8 message in error, when the rows come from job files of different
-// zones or the file cannot be written; an earlier file at path is then left as it was.
-bool WriteDetailForm(const CVelmiraDoc& doc, const std::vector<PointKey>& rows,
-                     const std::filesystem::path& path, std::string& error);
+// Refused, with the cause, when the rows come from job files of different zones, a text
+// is longer than a cell holds, path is a job file of the document or its copy, or the
+// file cannot be written; nothing is written then, and an earlier file at path is left
+// as it was.
+Status WriteDetailForm(const CVelmiraDoc& doc, const std::vector<PointKey>& rows,
+                       const std::filesystem::path& path);
 
 // The polygon (control point) form: two header rows, then two rows per pair whose pair
-// number is given, session 1 above session 2, the mean coordinate spanning both. False,
-// with a UTF-8 message, when the pairs' points lie in different zones, a pair's point is
-// no longer loaded, or the file cannot be written.
-bool WritePolygonForm(const CVelmiraDoc& doc, const std::vector<int>& pairNos,
-                      const std::filesystem::path& path, std::string& error);
+// number is given, session 1 above session 2, the mean coordinate spanning both. Refused
+// as the detail form is, and also when a pair's point is no longer loaded.
+Status WritePolygonForm(const CVelmiraDoc& doc, const std::vector<int>& pairNos,
+                        const std::filesystem::path& path);

@@ -141,6 +141,9 @@ class CGridCtrl : public QAbstractScrollArea {
   void SetHeaderSort(bool b = true) { m_bSortOnClick = b; }
   bool GetHeaderSort() const { return m_bSortOnClick; }
   void EnableDragAndDrop(bool b = true) { m_bAllowDragAndDrop = b; }
+  // Whether Ctrl+C and Ctrl+Insert copy; a table whose window has no copy command
+  // turns them off, as the command's own keys would do nothing there.
+  void EnableCopyKeys(bool b = true) { m_bCopyKeys = b; }
   bool GetDragAndDrop() const { return m_bAllowDragAndDrop; }
   void EnableTitleTips(bool b = true) { m_bTitleTips = b; }
   void SetGridLines(bool bHorz, bool bVert);
@@ -293,6 +296,7 @@ class CGridCtrl : public QAbstractScrollArea {
   bool m_bListMode = false;
   bool m_bSingleRowSelection = false;
   bool m_bAllowDragAndDrop = false;
+  bool m_bCopyKeys = true;
   bool m_bSortOnClick = false;
   bool m_bTitleTips = true;
   bool m_bGridLinesHorz = true;

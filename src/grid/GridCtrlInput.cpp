@@ -496,7 +496,9 @@ void CGridCtrl::keyPressEvent(QKeyEvent* event) {
   if (bCtrl) {
     switch (key) {
       case Qt::Key_C:
-      case Qt::Key_Insert: CopySelection(); return;
+      case Qt::Key_Insert:
+        if (m_bCopyKeys) CopySelection();
+        return;
       case Qt::Key_X: CutSelection(); return;
       case Qt::Key_V: Paste(); return;
       case Qt::Key_A: SelectAllCells(); return;

@@ -2,15 +2,17 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <system_error>
 
 #ifndef _WIN32
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 #include "jobdata/SessionMatcher.h"
+#include "jobdata/Sqlite.h"
+#include "platform/Files.h"
+#include "platform/Interrupts.h"
+#include "platform/WorkFolder.h"
 #include "text/Cp1254.h"
 #include "text/Numbers.h"
 
@@ -19,20 +21,14 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kSqliteMagic = "SQLite format 3";
-
-enum class HeaderCheck { Sqlite, NotSqlite, Unreadable };
-
-// Only the first 15 bytes decide, as the field software's own check does.
-HeaderCheck CheckSqliteHeader(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return HeaderCheck::Unreadable;
-  char buffer[15] = {};
-  in.read(buffer, sizeof buffer);
-  if (in.bad()) return HeaderCheck::Unreadable;
-  return std::string_view(buffer, static_cast<size_t>(in.gcount())) == kSqliteMagic
-             ? HeaderCheck::Sqlite
-             : HeaderCheck::NotSqlite;
-}
+constexpr const char* kUnreadable = "TSJ Dosyası okunamadı: ";
+constexpr const char* kDamaged = "TSJ Dosyası bozuk: ";
+constexpr const char* kCopyFailed = "TSJ Dosyasının geçici kopyası oluşturulamadı: ";
+constexpr const char* kOpenFailed1 = "TSJ Dosyası açılamadı:(1) ";
+// The siblings SQLite keeps beside a database: committed WAL frames, a hot journal's
+// undo pages. They travel with the copy so it reads as the field software would.
+constexpr const char* kCopiedSiblings[] = {"-wal", "-journal"};
+constexpr const char* kCopySuffixes[] = {"", "-wal", "-shm", "-journal"};
 
 std::string NativeToCp1254(const fs::path& path) {
   const std::u8string utf8 = path.u8string();
@@ -44,85 +40,145 @@ std::string PathForMessage(const fs::path& path) {
   return std::string(reinterpret_cast<const char*>(utf8.data()), utf8.size());
 }
 
-// The temporary folder must be ours alone: the copies are opened by SQLite, which
-// would follow a planted link or apply a planted -wal file.
-bool MakePrivateFolder(const fs::path& folder) {
-  std::error_code ec;
-  fs::create_directories(folder, ec);
-  if (ec || !fs::is_directory(fs::symlink_status(folder, ec))) return false;
-#ifndef _WIN32
-  struct stat info {};
-  if (lstat(folder.c_str(), &info) != 0 || info.st_uid != getuid()) return false;
-#endif
-  fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace, ec);
-  return !ec;
-}
+fs::path WithSuffix(const fs::path& path, const char* suffix) { return fs::path(path).concat(suffix); }
 
-bool CopyReplacing(const fs::path& from, const fs::path& to) {
+// A missing sibling, or one that is no regular file (so not SQLite's), is no error.
+Status CopySibling(const fs::path& source, const fs::path& copy) {
   std::error_code ec;
-  fs::remove(to, ec);
-  return fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec) && !ec;
+  if (!fs::is_regular_file(fs::status(source, ec))) return {};
+  Result<RegularFile> sibling = RegularFile::Open(source);
+  if (!sibling) return sibling.status();
+  return sibling->CopyTo(copy);
 }
 
 }  // namespace
 
-CVelmiraDoc::CVelmiraDoc(CDocShell& shell, fs::path tempFolder)
-    : m_shell(shell), m_tempFolder(std::move(tempFolder)) {}
+CVelmiraDoc::CVelmiraDoc(CDocShell& shell, fs::path cacheFolder)
+    : m_shell(shell), m_cacheFolder(std::move(cacheFolder)) {}
+
+CVelmiraDoc::~CVelmiraDoc() {
+  for (Copy& copy : m_copies) {
+    for (int id : copy.cleanupIds) UnregisterOnInterrupt(id);
+  }
+}
 
 bool CVelmiraDoc::AddTsjFile() {
   const std::optional<fs::path> chosen = m_shell.ChooseJobFile();
-  if (!chosen) return false;
+  return chosen && AddJobFile(*chosen);
+}
 
-  switch (CheckSqliteHeader(*chosen)) {
-    case HeaderCheck::Unreadable:
-      m_shell.ShowMessage("TSJ Dosyası okunamadı: " + PathForMessage(*chosen), MessageIcon::Warning);
-      return false;
-    case HeaderCheck::NotSqlite:
-      m_shell.ShowMessage("TARVEK TSJ Değil", MessageIcon::Warning);
-      return false;
-    case HeaderCheck::Sqlite:
-      break;
+bool CVelmiraDoc::AddJobFile(const fs::path& path) {
+  Result<RegularFile> job = RegularFile::Open(path);
+  if (!job) {
+    m_shell.ShowMessage(kUnreadable + PathForMessage(path) + "\n" + job.status().cause(), MessageIcon::Warning);
+    return false;
   }
-
-  tsjdosya file;
-  file.strPath = NativeToCp1254(fs::absolute(*chosen));
-  file.strFileName = NativeToCp1254(chosen->filename());
-  file.nFileNumber = m_nNextFileNumber++;
-
-  m_strTempPath = m_tempFolder / ("temp" + text::FormatInt(file.nFileNumber) + ".tmp");
-  if (!MakeTemporaryCopy(*chosen)) {
-    m_shell.ShowMessage("TSJ Dosyasının geçici kopyası oluşturulamadı: " +
-                            PathForMessage(m_strTempPath),
-                        MessageIcon::Warning);
+  // Only the first 15 bytes decide, as the field software's own check does.
+  if (job->ReadPrefix(kSqliteMagic.size()) != kSqliteMagic) {
+    m_shell.ShowMessage("TARVEK TSJ Değil", MessageIcon::Warning);
     return false;
   }
 
-  if (!DetectMeridian()) return false;
-  file.strMeridian = m_strMeridian;
-  if (!DetectMethod(file)) return false;
-  file.strMethod = m_strMethod;
+  tsjdosya file;
+  file.strPath = NativeToCp1254(fs::absolute(path));
+  file.strFileName = NativeToCp1254(path.filename());
+  file.nFileNumber = m_nNextFileNumber++;
 
+  Copy copy;
+  if (!MakeTemporaryCopy(job.value(), path, copy, file)) return false;
+  if (!Settle(copy.path, file)) {
+    RemoveCopy(copy);
+    return false;
+  }
   m_tsjList.push_back(file);
-  ReadPoints(file);
+  if (!ReadPoints(copy.path, file)) {
+    m_tsjList.pop_back();
+    RemoveCopy(copy);
+    return false;
+  }
+  m_copies.push_back(std::move(copy));
+  m_jobPaths.push_back(fs::absolute(path));
   ProjectPoints(file, text::AtoF(m_strMeridian));
   FormatPointTimes(file);
   m_shell.JobFilesChanged();
   return true;
 }
 
-// A -wal sibling holds committed transactions that the main file does not have yet,
-// so it travels with the copy; a stale one from an earlier copy of that number must
-// not be applied to this one.
-bool CVelmiraDoc::MakeTemporaryCopy(const fs::path& source) {
-  if (!MakePrivateFolder(m_tempFolder)) return false;
-  std::error_code ec;
-  for (const char* suffix : {"-wal", "-shm", "-journal"}) {
-    fs::remove(fs::path(m_strTempPath).concat(suffix), ec);
+bool CVelmiraDoc::MakeTemporaryCopy(RegularFile& job, const fs::path& source, Copy& copy, const tsjdosya& file) {
+  if (!m_workFolder) {
+    Result<std::unique_ptr<WorkFolder>> made = WorkFolder::Create(m_cacheFolder);
+    if (!made) {
+      m_shell.ShowMessage(kCopyFailed + PathForMessage(m_cacheFolder) + "\n" + made.status().cause(),
+                          MessageIcon::Warning);
+      return false;
+    }
+    m_workFolder = std::move(made.value());
   }
-  if (!CopyReplacing(source, m_strTempPath)) return false;
-  const fs::path wal = fs::path(source).concat("-wal");
-  if (fs::exists(wal, ec)) return CopyReplacing(wal, fs::path(m_strTempPath).concat("-wal"));
+  copy.path = m_workFolder->path() / ("temp" + text::FormatInt(file.nFileNumber) + ".tmp");
+  for (const char* suffix : kCopySuffixes) copy.cleanupIds.push_back(RemoveOnInterrupt(WithSuffix(copy.path, suffix)));
+  Status copied = job.CopyTo(copy.path);
+  for (const char* suffix : kCopiedSiblings) {
+    if (copied) copied = CopySibling(WithSuffix(source, suffix), WithSuffix(copy.path, suffix));
+  }
+  if (!copied) {
+    m_shell.ShowMessage(kCopyFailed + PathForMessage(copy.path) + "\n" + copied.cause(), MessageIcon::Warning);
+    RemoveCopy(copy);
+  }
+  return copied.ok();
+}
+
+// The copy must be sound before its zone and method are asked for.
+bool CVelmiraDoc::Settle(const fs::path& copy, tsjdosya& file) {
+  if (!CheckCopy(copy, file) || !DetectMeridian(copy, file)) return false;
+  file.strMeridian = m_strMeridian;
+  if (!DetectMethod(copy, file)) return false;
+  file.strMethod = m_strMethod;
   return true;
+}
+
+void CVelmiraDoc::RemoveCopy(Copy& copy) {
+  std::error_code ec;
+  for (const char* suffix : kCopySuffixes) fs::remove(WithSuffix(copy.path, suffix), ec);
+  for (int id : copy.cleanupIds) UnregisterOnInterrupt(id);
+  copy.cleanupIds.clear();
+}
+
+// SQLite's own structural check of every page, so that a damaged file is refused before
+// anything is read from it rather than read in part.
+bool CVelmiraDoc::CheckCopy(const fs::path& copy, const tsjdosya& file) {
+  SqliteDb db(copy);
+  if (!db.ok()) {
+    m_shell.ShowMessage(kOpenFailed1 + db.error(), MessageIcon::Warning);
+    return false;
+  }
+  SqliteStatement check(db, "pragma quick_check(1)");
+  if (check.Step() && check.Text(0) != "ok") {
+    m_shell.ShowMessage(kDamaged + text::Cp1254ToUtf8(file.strPath) + "\n" + std::string(check.Text(0)),
+                        MessageIcon::Warning);
+    return false;
+  }
+  if (check.failed()) {
+    ReportReadFailure(file, check);
+    return false;
+  }
+  return true;
+}
+
+void CVelmiraDoc::ReportReadFailure(const tsjdosya& file, const SqliteStatement& statement) {
+  m_shell.ShowMessage((statement.damaged() ? kDamaged : kUnreadable) + text::Cp1254ToUtf8(file.strPath) + "\n" +
+                          statement.error(),
+                      MessageIcon::Warning);
+}
+
+bool CVelmiraDoc::IsJobFileOrCopy(const fs::path& path) const {
+  for (const fs::path& job : m_jobPaths) {
+    if (IsSameFile(path, job)) return true;
+    for (const char* suffix : kCopiedSiblings) {
+      if (IsSameFile(path, WithSuffix(job, suffix))) return true;
+    }
+  }
+  std::error_code ec;
+  return m_workFolder && IsSameFile(fs::absolute(path, ec).parent_path(), m_workFolder->path());
 }
 
 void CVelmiraDoc::ShowFilePoints(int nFileNumber) { m_shell.ShowFilePoints(nFileNumber); }
@@ -153,12 +209,21 @@ void CVelmiraDoc::EditSettings() {
   if (m_shell.AskSettings(criteria)) SetCriteria(criteria);
 }
 
-void CVelmiraDoc::MatchSessions() {
-  if (m_noktaList.empty()) return;
+bool CVelmiraDoc::MatchSessions() {
+  if (m_noktaList.empty()) return true;
+  const std::size_t candidates = CountPairs(m_noktaList, m_dMatchTol, 2 * kMaxPairs);
+  if (candidates > 2 * kMaxPairs) {
+    m_shell.ShowMessage("Eşleştirme yapılmadı: bu eşleştirme toleransı ile " +
+                            text::FormatInt(static_cast<std::int64_t>(kMaxPairs)) +
+                            " çiftten fazlası oluşuyor.\nEşleştirme toleransını küçültün.",
+                        MessageIcon::Warning);
+    return false;
+  }
   m_eslesenList = MatchPairs(m_noktaList, m_dMatchTol);
   RemoveMirrorPairs(m_eslesenList);
   m_nGroupCounter = AssignGroupNumbers(m_eslesenList);
   m_shell.PairsChanged();
+  return true;
 }
 
 fs::path DefaultTempFolder() {

@@ -2,21 +2,37 @@
 // The one document of the program: the job files added so far, their fixed points,
 // the matched pairs of the last matching run, the criteria and the counters that
 // number files and points. It talks to the user and the tables only through CDocShell.
+#include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "jobdata/CDocShell.h"
 #include "jobdata/Records.h"
 
+class RegularFile;
+class SqliteStatement;
+class WorkFolder;
+
 class CVelmiraDoc {
  public:
-  // tempFolder holds the temporary copies of job files; it is created (private to the
-  // user) when the first job file is added.
-  CVelmiraDoc(CDocShell& shell, std::filesystem::path tempFolder);
+  // The most pairs one matching run may make; each pair is found twice before its mirror
+  // is dropped, so the run is refused beyond twice as many candidates.
+  static constexpr std::size_t kMaxPairs = 1'000'000;
 
-  // Asks for a job file and adds it. True when a record was added to m_tsjList (it may
-  // still hold no points, after a message).
+  // The document makes its own working folder for the temporary copies inside
+  // cacheFolder (private to the user) when the first job file is added, and removes it
+  // when it ends.
+  CVelmiraDoc(CDocShell& shell, std::filesystem::path cacheFolder);
+  ~CVelmiraDoc();
+  CVelmiraDoc(const CVelmiraDoc&) = delete;
+  CVelmiraDoc& operator=(const CVelmiraDoc&) = delete;
+
+  // Adds the job file at path. True when a record was added (it may still hold no
+  // points, after a message); every refusal is shown through the shell first.
+  bool AddJobFile(const std::filesystem::path& path);
+  // Asks the shell for a job file and adds it; false when cancelled or refused.
   bool AddTsjFile();
   // Asks the point table to list the points of one job file.
   void ShowFilePoints(int nFileNumber);
@@ -26,22 +42,32 @@ class CVelmiraDoc {
   void RemoveTsjFile(int nFileNumber);
   // Lets the user edit the five criteria; keeps the old ones on cancel.
   void EditSettings();
-  // Pairs the observations of all points, then refills the matching table.
-  void MatchSessions();
+  // Pairs the observations of all points, then refills the matching table. Without
+  // points nothing happens. False, after a message and with the previous pairs kept,
+  // when the run would make more than kMaxPairs pairs.
+  bool MatchSessions();
+
+  const std::vector<tsjdosya>& TsjList() const { return m_tsjList; }
+  const std::vector<CTarvekNokta>& NoktaList() const { return m_noktaList; }
+  const std::vector<CEslesenNokta>& EslesenList() const { return m_eslesenList; }
+
+  // True when path names a job file added in this run (or its -wal or -journal), or
+  // lies in the document's working folder: files a form must never replace.
+  bool IsJobFileOrCopy(const std::filesystem::path& path) const;
 
   CMatchCriteria Criteria() const;
   void SetCriteria(const CMatchCriteria& criteria);
 
-  // The steps of adding a job file; public so tests can drive them one by one.
-  bool DetectMeridian();
-  bool DetectMethod(const tsjdosya& file);
-  void ReadPoints(const tsjdosya& file);
+  // The steps of adding a job file, given its temporary copy; public so tests can drive
+  // them one by one. Each shows its own refusal and returns false.
+  bool DetectMeridian(const std::filesystem::path& copy, const tsjdosya& file);
+  bool DetectMethod(const std::filesystem::path& copy, const tsjdosya& file);
+  // False, with nothing added, when SQLite fails in the middle of the rows; an
+  // unopenable copy leaves the file without points, after a message, and is true.
+  bool ReadPoints(const std::filesystem::path& copy, const tsjdosya& file);
   void ProjectPoints(const tsjdosya& file, double dMeridianDegrees);
   void FormatPointTimes(const tsjdosya& file);
 
-  std::vector<tsjdosya> m_tsjList;
-  std::vector<CTarvekNokta> m_noktaList;
-  std::vector<CEslesenNokta> m_eslesenList;
   std::string m_strMeridian;
   std::string m_strMethod;
   int m_nNextFileNumber = 1;
@@ -52,13 +78,29 @@ class CVelmiraDoc {
   double m_dMinDiffHours = 1.0;
   int m_nGroupCounter = 1;
   int m_nNextIndex = 1000;
-  std::filesystem::path m_strTempPath;
 
  private:
-  bool MakeTemporaryCopy(const std::filesystem::path& source);
+  friend struct CVelmiraDocAccess;
+
+  struct Copy {
+    std::filesystem::path path;
+    std::vector<int> cleanupIds;
+  };
+
+  bool MakeTemporaryCopy(RegularFile& job, const std::filesystem::path& source, Copy& copy, const tsjdosya& file);
+  bool Settle(const std::filesystem::path& copy, tsjdosya& file);
+  bool CheckCopy(const std::filesystem::path& copy, const tsjdosya& file);
+  void RemoveCopy(Copy& copy);
+  void ReportReadFailure(const tsjdosya& file, const SqliteStatement& statement);
 
   CDocShell& m_shell;
-  std::filesystem::path m_tempFolder;
+  std::filesystem::path m_cacheFolder;
+  std::unique_ptr<WorkFolder> m_workFolder;
+  std::vector<Copy> m_copies;
+  std::vector<std::filesystem::path> m_jobPaths;  // as added, absolute
+  std::vector<tsjdosya> m_tsjList;
+  std::vector<CTarvekNokta> m_noktaList;
+  std::vector<CEslesenNokta> m_eslesenList;
 };
 
 // The per-user folder for temporary copies: $XDG_CACHE_HOME/velmira, ~/.cache/velmira,

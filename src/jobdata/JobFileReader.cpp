@@ -2,6 +2,9 @@
 // measurement method from the job options, then the fixed points.
 #include <cmath>
 #include <cstring>
+#include <iterator>
+#include <optional>
+#include <vector>
 
 #include "geodesy/CProjXY.h"
 #include "jobdata/CVelmiraDoc.h"
@@ -97,16 +100,20 @@ CTarvekNokta PointFromRow(const SqliteStatement& row, const tsjdosya& file) {
 
 }  // namespace
 
-bool CVelmiraDoc::DetectMeridian() {
+bool CVelmiraDoc::DetectMeridian(const std::filesystem::path& copy, const tsjdosya& file) {
   std::optional<std::string> meridian;
   {
-    SqliteDb db(m_strTempPath);
+    SqliteDb db(copy);
     if (!db.ok()) {
       m_shell.ShowMessage(kOpenFailed1 + db.error(), MessageIcon::Warning);
       return false;
     }
     SqliteStatement query(db, kZoneQuery);
     if (query.Step()) meridian = FindMeridian(query.Text(0));
+    if (query.failed()) {
+      ReportReadFailure(file, query);
+      return false;
+    }
   }
   if (!meridian) meridian = m_shell.AskMeridian();
   if (!meridian) return false;
@@ -114,17 +121,34 @@ bool CVelmiraDoc::DetectMeridian() {
   return true;
 }
 
-bool CVelmiraDoc::DetectMethod(const tsjdosya& file) {
+bool CVelmiraDoc::DetectMethod(const std::filesystem::path& copy, const tsjdosya& file) {
   std::optional<std::int32_t> rtk;
+  std::optional<std::string> mountpoint;
+  bool hasMountpointOption = false;
   {
-    SqliteDb db(m_strTempPath);
+    SqliteDb db(copy);
     if (!db.ok()) {
       m_shell.ShowMessage(kOpenFailed1 + db.error(), MessageIcon::Warning);
       return false;
     }
-    SqliteStatement query(db, kRtkQuery);
-    while (query.Step()) {
-      if (auto v = ReadRtkOption(query.Blob(0))) rtk = v;
+    SqliteStatement rtkQuery(db, kRtkQuery);
+    while (rtkQuery.Step()) {
+      if (auto v = ReadRtkOption(rtkQuery.Blob(0))) rtk = v;
+    }
+    if (rtkQuery.failed()) {
+      ReportReadFailure(file, rtkQuery);
+      return false;
+    }
+    if (rtk != 0) {
+      SqliteStatement query(db, kMountpointQuery);
+      if (query.Step()) {
+        hasMountpointOption = true;
+        mountpoint = std::string(query.Text(0));
+      }
+      if (query.failed()) {
+        ReportReadFailure(file, query);
+        return false;
+      }
     }
   }
   if (rtk == 0) {
@@ -133,20 +157,6 @@ bool CVelmiraDoc::DetectMethod(const tsjdosya& file) {
     return true;
   }
 
-  std::optional<std::string> mountpoint;
-  bool hasMountpointOption = false;
-  {
-    SqliteDb db(m_strTempPath);
-    if (!db.ok()) {
-      m_shell.ShowMessage(kOpenFailed1 + db.error(), MessageIcon::Warning);
-      return false;
-    }
-    SqliteStatement query(db, kMountpointQuery);
-    if (query.Step()) {
-      hasMountpointOption = true;
-      mountpoint = std::string(query.Text(0));
-    }
-  }
   std::optional<std::string> method;
   if (!hasMountpointOption) {
     method = m_shell.AskMethod(file.strFileName);
@@ -163,13 +173,17 @@ bool CVelmiraDoc::DetectMethod(const tsjdosya& file) {
   return true;
 }
 
-void CVelmiraDoc::ReadPoints(const tsjdosya& file) {
-  SqliteDb db(m_strTempPath);
+// The points are gathered apart and added only once every row was read, so that an
+// error in the middle of the rows adds nothing and uses no index.
+bool CVelmiraDoc::ReadPoints(const std::filesystem::path& copy, const tsjdosya& file) {
+  SqliteDb db(copy);
   if (!db.ok()) {
     m_shell.ShowMessage(kOpenFailed2 + db.error(), MessageIcon::Warning);
-    return;
+    return true;
   }
   bool leftOut = false;
+  std::vector<CTarvekNokta> points;
+  int nIndex = m_nNextIndex;
   SqliteStatement query(db, kPointQuery);
   while (query.Step()) {
     if (text::AtoI(query.Text(kSolutionType)) != kFixedSolution) {
@@ -178,10 +192,17 @@ void CVelmiraDoc::ReadPoints(const tsjdosya& file) {
     }
     CTarvekNokta point = PointFromRow(query, file);
     point.strSolution = "Fix";
-    point.nIndex = m_nNextIndex++;
-    m_noktaList.push_back(std::move(point));
+    point.nIndex = nIndex++;
+    points.push_back(std::move(point));
   }
+  if (query.failed()) {
+    ReportReadFailure(file, query);
+    return false;
+  }
+  m_noktaList.insert(m_noktaList.end(), std::make_move_iterator(points.begin()), std::make_move_iterator(points.end()));
+  m_nNextIndex = nIndex;
   if (leftOut) m_shell.ShowMessage(kNotFixed, MessageIcon::Information);
+  return true;
 }
 
 void CVelmiraDoc::ProjectPoints(const tsjdosya& file, double dMeridianDegrees) {

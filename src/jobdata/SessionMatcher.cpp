@@ -125,16 +125,19 @@ bool AreMirrors(const CEslesenNokta& a, const CEslesenNokta& b) {
 
 }  // namespace
 
-std::vector<CEslesenNokta> MatchPairs(const std::vector<CTarvekNokta>& points, double dMatchTol) {
-  std::vector<CEslesenNokta> pairs;
+namespace {
+
+// Calls visit(p, q, dy, dx, dh) for every ordered pair within tolerance, in list order,
+// while visit returns true.
+template <typename Visit>
+void VisitPairs(const std::vector<CTarvekNokta>& points, double dMatchTol, Visit&& visit) {
   // Below 0.00001 m every pair within tolerance is also the same observation.
-  if (std::isnan(dMatchTol) || dMatchTol < kSameObservation) return pairs;
+  if (std::isnan(dMatchTol) || dMatchTol < kSameObservation) return;
   // Slightly wider than the tolerance, so that rounding in the division can never put
   // two points within tolerance more than one cell apart.
   const double cellSize = dMatchTol * (1.0 + 1e-9);
   const CellIndexMap cells(points, cellSize);
   std::vector<std::uint32_t> candidates;
-  int pairNo = kFirstPairNo;
   for (const CTarvekNokta& p : points) {
     if (!IsFinitePoint(p)) continue;
     cells.Neighbours(p, candidates);
@@ -145,10 +148,29 @@ std::vector<CEslesenNokta> MatchPairs(const std::vector<CTarvekNokta>& points, d
       const double dh = std::fabs(p.dHeight - q.dHeight);
       if (dy < kSameObservation && dx < kSameObservation && dh < kSameObservation) continue;
       if (dy > dMatchTol || dx > dMatchTol || dh > dMatchTol) continue;
-      pairs.push_back(MakePair(p, q, dy, dx, dh, pairNo++));
+      if (!visit(p, q, dy, dx, dh)) return;
     }
   }
+}
+
+}  // namespace
+
+std::vector<CEslesenNokta> MatchPairs(const std::vector<CTarvekNokta>& points, double dMatchTol) {
+  std::vector<CEslesenNokta> pairs;
+  int pairNo = kFirstPairNo;
+  VisitPairs(points, dMatchTol, [&](const CTarvekNokta& p, const CTarvekNokta& q, double dy, double dx, double dh) {
+    pairs.push_back(MakePair(p, q, dy, dx, dh, pairNo++));
+    return true;
+  });
   return pairs;
+}
+
+std::size_t CountPairs(const std::vector<CTarvekNokta>& points, double dMatchTol, std::size_t limit) {
+  std::size_t count = 0;
+  VisitPairs(points, dMatchTol, [&](const CTarvekNokta&, const CTarvekNokta&, double, double, double) {
+    return ++count <= limit;
+  });
+  return count;
 }
 
 // A pair is dropped exactly when an earlier pair that is kept mirrors it: a kept pair

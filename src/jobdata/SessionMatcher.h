@@ -5,6 +5,7 @@
 // The result is exactly that of comparing every ordered pair of points (P, Q) in list
 // order, then every pair with every other, but a grid index over the coordinates and a
 // hash over the names keep it close to linear in the number of points.
+#include <cstddef>
 #include <vector>
 
 #include "jobdata/Records.h"
@@ -14,6 +15,10 @@
 // Pair numbers run from 100. A point whose easting, northing or height is not finite
 // pairs with nothing, and neither does a tolerance that is not a number.
 std::vector<CEslesenNokta> MatchPairs(const std::vector<CTarvekNokta>& points, double dMatchTol);
+
+// How many pairs MatchPairs would make, counting no further than limit + 1: the
+// memory and time a matching will take, known before it is spent.
+std::size_t CountPairs(const std::vector<CTarvekNokta>& points, double dMatchTol, std::size_t limit);
 
 // Keeps the first of every pair and its mirror (the same names crosswise, differences
 // within 0.00001 m).

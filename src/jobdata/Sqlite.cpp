@@ -2,6 +2,28 @@
 
 #include <cstring>
 
+namespace {
+
+// Failures that say nothing about the file's contents: the machine could not read it.
+bool IsReadFailure(int code) {
+  switch (code & 0xff) {
+    case SQLITE_NOMEM:
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+    case SQLITE_FULL:
+    case SQLITE_PERM:
+    case SQLITE_READONLY:
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+    case SQLITE_INTERRUPT:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
 SqliteDb::SqliteDb(const std::filesystem::path& path) {
   const std::u8string utf8 = path.u8string();
   const int rc = sqlite3_open_v2(reinterpret_cast<const char*>(utf8.c_str()), &m_db,
@@ -12,18 +34,33 @@ SqliteDb::SqliteDb(const std::filesystem::path& path) {
 
 SqliteDb::~SqliteDb() { sqlite3_close(m_db); }
 
-SqliteStatement::SqliteStatement(const SqliteDb& db, std::string_view sql) {
+SqliteStatement::SqliteStatement(const SqliteDb& db, std::string_view sql) : m_db(db.handle()) {
   if (!db.ok()) return;
-  if (sqlite3_prepare_v2(db.handle(), sql.data(), static_cast<int>(sql.size()), &m_stmt,
-                         nullptr) != SQLITE_OK) {
-    sqlite3_finalize(m_stmt);
-    m_stmt = nullptr;
-  }
+  const int rc = sqlite3_prepare_v2(m_db, sql.data(), static_cast<int>(sql.size()), &m_stmt, nullptr);
+  if (rc == SQLITE_OK) return;
+  sqlite3_finalize(m_stmt);
+  m_stmt = nullptr;
+  // A plain SQL error is a schema without the table or column: no rows, as for a job
+  // file that simply lacks them. Anything else came from reading the file.
+  if ((rc & 0xff) != SQLITE_ERROR) Fail(rc);
 }
 
 SqliteStatement::~SqliteStatement() { sqlite3_finalize(m_stmt); }
 
-bool SqliteStatement::Step() { return m_stmt && sqlite3_step(m_stmt) == SQLITE_ROW; }
+void SqliteStatement::Fail(int code) {
+  m_failed = true;
+  m_damaged = !IsReadFailure(code);
+  m_error = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(code);
+  if (m_error.empty() || m_error == "not an error") m_error = sqlite3_errstr(code);
+}
+
+bool SqliteStatement::Step() {
+  if (!m_stmt || m_failed) return false;
+  const int rc = sqlite3_step(m_stmt);
+  if (rc == SQLITE_ROW) return true;
+  if (rc != SQLITE_DONE) Fail(rc);
+  return false;
+}
 
 std::string_view SqliteStatement::Text(int column) const {
   const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));

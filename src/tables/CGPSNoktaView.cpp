@@ -1,7 +1,5 @@
 #include "tables/CGPSNoktaView.h"
 
-#include <QMessageBox>
-
 #include "jobdata/TableTexts.h"
 #include "text/Numbers.h"
 
@@ -18,12 +16,12 @@ CGPSNoktaView::CGPSNoktaView(CVelmiraDoc& doc, QWidget* pParent) : CGridView(doc
 void CGPSNoktaView::Fill(int nFileNumber) {
   Clear();
   const CVelmiraDoc& doc = GetDocument();
-  const auto count = std::count_if(doc.m_noktaList.begin(), doc.m_noktaList.end(),
+  const auto count = std::count_if(doc.NoktaList().begin(), doc.NoktaList().end(),
                                    [&](const CTarvekNokta& p) { return p.nFileNumber == nFileNumber; });
   CGridCtrl* grid = GetGridCtrl();
   grid->SetRowCount(static_cast<int>(count) + 1);
   int row = 1;
-  for (const CTarvekNokta& point : doc.m_noktaList) {
+  for (const CTarvekNokta& point : doc.NoktaList()) {
     if (point.nFileNumber != nFileNumber) continue;
     const auto texts = PointRowTexts(point);
     SetCheckCell(row, 0, texts[0]);
@@ -44,13 +42,12 @@ std::vector<PointKey> CGPSNoktaView::CheckedPointKeys() const {
   return keys;
 }
 
-bool CGPSNoktaView::ExportDetailForm(CFileDialogs& dialogs, const DetailFormWriter& writer) {
+Result<bool> CGPSNoktaView::ExportDetailForm(CFileDialogs& dialogs, const DetailFormWriter& writer) {
   if (GetDataRowCount() < 1) return false;
   const std::vector<PointKey> keys = CheckedPointKeys();
   const auto path = dialogs.ChooseWorkbookPath(window());
   if (!path) return false;
-  std::string error;
-  if (writer(GetDocument(), keys, *path, error)) return true;
-  QMessageBox::warning(window(), QStringLiteral("Velmira"), QString::fromUtf8(error));
-  return false;
+  const Status written = writer(GetDocument(), keys, *path);
+  if (!written) return written;
+  return true;
 }

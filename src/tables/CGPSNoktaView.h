@@ -17,7 +17,7 @@ class CGPSNoktaView : public CGridView {
   // The keys of the ticked rows in the table's current order.
   std::vector<PointKey> CheckedPointKeys() const;
   // "Detay->Excel": nothing without data rows; otherwise asks where to save and writes
-  // the detail form of the ticked rows, showing a failure in a message box. True when a
-  // workbook was written.
-  bool ExportDetailForm(CFileDialogs& dialogs, const DetailFormWriter& writer);
+  // the detail form of the ticked rows. True when a workbook was written, false when
+  // nothing was done; a failure carries its cause for the frame to show.
+  Result<bool> ExportDetailForm(CFileDialogs& dialogs, const DetailFormWriter& writer);
 };

@@ -14,6 +14,7 @@ CTSJView::CTSJView(CVelmiraDoc& doc, QWidget* pParent) : CGridView(doc, pParent)
   grid->SetListMode(true);
   grid->SetSingleRowSelection(true);
   grid->EnableDragAndDrop(true);
+  grid->EnableCopyKeys(false);  // the window's copy command is greyed for this table
   grid->SetHeaderSort(false);
   SetUpTable(kHeaders, 3, {kFileNumberColumn});
   connect(grid, &CGridCtrl::CellClick, this, &CTSJView::OnCellClick);
@@ -28,9 +29,9 @@ void CTSJView::Rebuild() {
   Clear();
   const CVelmiraDoc& doc = GetDocument();
   CGridCtrl* grid = GetGridCtrl();
-  grid->SetRowCount(static_cast<int>(doc.m_tsjList.size()) + 1);
+  grid->SetRowCount(static_cast<int>(doc.TsjList().size()) + 1);
   int row = 1;
-  for (const tsjdosya& file : doc.m_tsjList) {
+  for (const tsjdosya& file : doc.TsjList()) {
     SetCheckCell(row, 0, file.strFileName);
     grid->SetItemText8(row, 1, file.strPath);
     grid->SetItemText8(row, kFileNumberColumn, text::FormatInt(file.nFileNumber));

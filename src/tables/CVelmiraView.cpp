@@ -1,7 +1,5 @@
 #include "tables/CVelmiraView.h"
 
-#include <QMessageBox>
-
 #include "jobdata/TableTexts.h"
 #include "text/Numbers.h"
 
@@ -22,9 +20,9 @@ void CVelmiraView::Fill() {
   const CVelmiraDoc& doc = GetDocument();
   const CMatchCriteria criteria = doc.Criteria();
   CGridCtrl* grid = GetGridCtrl();
-  grid->SetRowCount(static_cast<int>(doc.m_eslesenList.size()) + 1);
+  grid->SetRowCount(static_cast<int>(doc.EslesenList().size()) + 1);
   int row = 1;
-  for (const CEslesenNokta& pair : doc.m_eslesenList) {
+  for (const CEslesenNokta& pair : doc.EslesenList()) {
     const auto texts = PairRowTexts(pair);
     SetCheckCell(row, 0, texts[0]);
     for (int c = 1; c < kPairColumns; ++c) grid->SetItemText8(row, c, texts[c]);
@@ -43,13 +41,12 @@ std::vector<int> CVelmiraView::CheckedPairNumbers() const {
   return numbers;
 }
 
-bool CVelmiraView::ExportPolygonForm(CFileDialogs& dialogs, const PolygonFormWriter& writer) {
+Result<bool> CVelmiraView::ExportPolygonForm(CFileDialogs& dialogs, const PolygonFormWriter& writer) {
   if (GetDataRowCount() < 1) return false;
   const std::vector<int> numbers = CheckedPairNumbers();
   const auto path = dialogs.ChooseWorkbookPath(window());
   if (!path) return false;
-  std::string error;
-  if (writer(GetDocument(), numbers, *path, error)) return true;
-  QMessageBox::warning(window(), QStringLiteral("Velmira"), QString::fromUtf8(error));
-  return false;
+  const Status written = writer(GetDocument(), numbers, *path);
+  if (!written) return written;
+  return true;
 }

@@ -21,5 +21,5 @@ class CVelmiraView : public CGridView {
   // The pair numbers of the ticked rows in the table's current order.
   std::vector<int> CheckedPairNumbers() const;
   // "Poligon->Excel": as the detail export, for the polygon form of the ticked pairs.
-  bool ExportPolygonForm(CFileDialogs& dialogs, const PolygonFormWriter& writer);
+  Result<bool> ExportPolygonForm(CFileDialogs& dialogs, const PolygonFormWriter& writer);
 };

@@ -10,11 +10,11 @@
 
 #include "forms/FormExport.h"
 
-// Each writes the form to path and returns true, or returns false with a UTF-8 message.
-using DetailFormWriter = std::function<bool(const CVelmiraDoc& doc, const std::vector<PointKey>& rows,
-                                            const std::filesystem::path& path, std::string& error)>;
-using PolygonFormWriter = std::function<bool(const CVelmiraDoc& doc, const std::vector<int>& pairNos,
-                                             const std::filesystem::path& path, std::string& error)>;
+// Each writes the form to path, or returns the cause of the failure.
+using DetailFormWriter = std::function<Status(const CVelmiraDoc& doc, const std::vector<PointKey>& rows,
+                                              const std::filesystem::path& path)>;
+using PolygonFormWriter = std::function<Status(const CVelmiraDoc& doc, const std::vector<int>& pairNos,
+                                               const std::filesystem::path& path)>;
 
 struct CFormWriters {
   DetailFormWriter detail;

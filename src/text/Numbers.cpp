@@ -42,8 +42,9 @@ double AtoF(std::string_view s) {
   double value = 0.0;
   auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), value, format);
   if (ec == std::errc::invalid_argument) {
-    // "0x" with no hexadecimal digit parses as the 0 in front of it.
-    return negative ? -0.0 : 0.0;
+    // "0x" with no hexadecimal digit parses as the 0 in front of it, sign and all; with
+    // no digit at all nothing is converted, and the C library gives +0 whatever the sign.
+    return negative && format == std::chars_format::hex ? -0.0 : 0.0;
   }
   if (ec == std::errc::result_out_of_range) {
     std::string_view matched(rest.data(), static_cast<size_t>(end - rest.data()));

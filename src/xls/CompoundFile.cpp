@@ -1,5 +1,7 @@
 #include "xls/CompoundFile.h"
 
+#include <cerrno>
+
 #include <algorithm>
 #include <cstring>
 
@@ -73,8 +75,12 @@ CompoundFile::~CompoundFile() { Close(); }
 
 bool CompoundFile::Create(const std::filesystem::path& path) {
   Close();
+  m_errno = 0;
   m_file = OpenForWriting(path);
-  if (m_file == nullptr) return false;
+  if (m_file == nullptr) {
+    m_errno = errno;
+    return false;
+  }
   m_failed = false;
   m_fat.assign(kIdsPerSector, kFreeSect);
   m_fat[0] = kFatSect;
@@ -96,11 +102,11 @@ bool CompoundFile::Create(const std::filesystem::path& path) {
 
 bool CompoundFile::Sync() {
   if (m_file == nullptr) return false;
-  if (std::fflush(m_file) != 0) m_failed = true;
+  if (std::fflush(m_file) != 0) Fail();
 #if defined(_WIN32)
-  if (_commit(_fileno(m_file)) != 0) m_failed = true;
+  if (_commit(_fileno(m_file)) != 0) Fail();
 #else
-  if (::fsync(fileno(m_file)) != 0) m_failed = true;
+  if (::fsync(fileno(m_file)) != 0) Fail();
 #endif
   return !m_failed;
 }
@@ -108,7 +114,10 @@ bool CompoundFile::Sync() {
 bool CompoundFile::Close() {
   bool ok = !m_failed;
   if (m_file != nullptr) {
-    if (std::fclose(m_file) != 0) ok = false;
+    if (std::fclose(m_file) != 0) {
+      if (ok && m_errno == 0) m_errno = errno;
+      ok = false;
+    }
     m_file = nullptr;
   }
   m_failed = false;
@@ -123,6 +132,12 @@ bool CompoundFile::Close() {
   m_dir.clear();
   m_current = 0;
   return ok;
+}
+
+// The first failure's cause is the one worth telling: later ones follow from it.
+void CompoundFile::Fail() {
+  if (!m_failed && m_errno == 0) m_errno = errno;
+  m_failed = true;
 }
 
 int CompoundFile::MakeFile(std::u16string_view path) { return MakeEntry(path, 2); }
@@ -434,15 +449,15 @@ void CompoundFile::WriteSectors(std::uint32_t first, const std::uint8_t* data, s
   int seek = fseeko(m_file, static_cast<off_t>(offset), SEEK_SET);
 #endif
   if (seek != 0) {
-    m_failed = true;
+    Fail();
     return;
   }
   std::size_t whole = bytes / kSectorSize * kSectorSize;
-  if (whole > 0 && std::fwrite(data, 1, whole, m_file) != whole) m_failed = true;
+  if (whole > 0 && std::fwrite(data, 1, whole, m_file) != whole) Fail();
   if (whole < bytes) {
     std::uint8_t last[kSectorSize] = {};
     std::memcpy(last, data + whole, bytes - whole);
-    if (std::fwrite(last, 1, kSectorSize, m_file) != kSectorSize) m_failed = true;
+    if (std::fwrite(last, 1, kSectorSize, m_file) != kSectorSize) Fail();
   }
 }
 
@@ -467,7 +482,7 @@ void CompoundFile::WriteHeader() {
     PutU32(h + 76 + 4 * i, i < m_fatSectors.size() ? m_fatSectors[i] : kFreeSect);
   }
   if (std::fseek(m_file, 0, SEEK_SET) != 0 || std::fwrite(h, 1, kSectorSize, m_file) != kSectorSize) {
-    m_failed = true;
+    Fail();
   }
 }
 
@@ -523,5 +538,5 @@ void CompoundFile::WriteStructure() {
     WriteSectors(m_difatSectors[d], sector, kSectorSize);
   }
   WriteHeader();
-  if (std::fflush(m_file) != 0) m_failed = true;
+  if (std::fflush(m_file) != 0) Fail();
 }

@@ -68,6 +68,9 @@ class CompoundFile {
   // failed (the file on disk is then not to be trusted).
   bool Close();
   bool IsOpen() const { return m_file != nullptr; }
+  // The system's error number of the first failure since Create; 0 when none, or when
+  // the failure was no system call's.
+  int LastErrno() const { return m_errno; }
 
  private:
   struct Entry {
@@ -100,10 +103,12 @@ class CompoundFile {
                                    std::uint32_t start) const;
   void WriteStructure();
   void WriteHeader();
+  void Fail();
   void WriteSectors(std::uint32_t first, const std::uint8_t* data, std::size_t bytes);
 
   std::FILE* m_file = nullptr;
   bool m_failed = false;
+  int m_errno = 0;
   std::vector<std::uint32_t> m_fat;
   std::vector<std::uint32_t> m_miniFat;
   std::vector<std::uint32_t> m_fatSectors;    // the DIFAT: where each FAT sector lives

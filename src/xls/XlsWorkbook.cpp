@@ -15,6 +15,8 @@
 #include <string>
 #include <system_error>
 
+#include "platform/Interrupts.h"
+#include "platform/SaveTarget.h"
 #include "xls/XlsInternal.h"
 
 // ---- big arrays ------------------------------------------------------------------------
@@ -484,24 +486,42 @@ bool ReserveTemporary(const std::filesystem::path& target, std::filesystem::path
   return false;
 }
 
+Status WriteCompoundFile(const std::filesystem::path& path, std::span<const std::uint8_t> stream) {
+  CompoundFile file;
+  bool ok = file.Create(path) && file.MakeFile(u"Workbook") == CompoundFile::kOk &&
+            file.WriteFile(u"Workbook", stream) == CompoundFile::kOk && file.Sync();
+  ok = file.Close() && ok;
+  if (ok) return {};
+  if (file.LastErrno() != 0) return Status::SystemFailure({file.LastErrno(), std::generic_category()});
+  return Status::Failure("Dosyaya yazılamadı.");
+}
+
 }  // namespace
 
-bool XlsWorkbook::SaveAs(const std::filesystem::path& path) {
+bool XlsWorkbook::SaveAs(const std::filesystem::path& path) { return Save(path).ok(); }
+
+Status XlsWorkbook::Save(const std::filesystem::path& path) {
   m_path = path;
-  if (m_sheets.empty() || path.filename().empty()) return false;
+  if (m_sheets.empty()) return Status::Failure("Çalışma kitabında sayfa yok.");
+  if (path.filename().empty()) return Status::Failure("Dosya adı yok.");
+  Result<SaveTarget> target = ResolveSaveTarget(path);
+  if (!target) return target.status();
   BigArray<std::uint8_t> stream = XlsWorkbookAccess::BuildStream(*this);
-  if (stream.size() > CompoundFile::kMaxStreamSize) return false;
-  std::filesystem::path temporary;
-  if (!ReserveTemporary(path, temporary)) return false;
-  CompoundFile file;
-  bool ok = file.Create(temporary) && file.MakeFile(u"Workbook") == CompoundFile::kOk &&
-            file.WriteFile(u"Workbook", stream.span()) == CompoundFile::kOk && file.Sync();
-  ok = file.Close() && ok;
-  std::error_code error;
-  if (ok) {
-    std::filesystem::rename(temporary, path, error);
-    ok = !error;
+  if (stream.size() > CompoundFile::kMaxStreamSize) {
+    return Status::Failure("Çalışma kitabı bir Excel 97-2003 dosyasının alabileceğinden büyük.",
+                           std::make_error_code(std::errc::file_too_large));
   }
-  if (!ok) std::filesystem::remove(temporary, error);
-  return ok;
+  std::filesystem::path temporary;
+  if (!ReserveTemporary(target->file, temporary)) return Status::SystemFailure({errno, std::generic_category()});
+  const int cleanup = RemoveOnInterrupt(temporary);
+  Status status = CarryOverMode(temporary, target.value());
+  if (status) status = WriteCompoundFile(temporary, stream.span());
+  std::error_code error;
+  if (status) {
+    std::filesystem::rename(temporary, target->file, error);
+    if (error) status = Status::SystemFailure(error);
+  }
+  if (!status) std::filesystem::remove(temporary, error);
+  UnregisterOnInterrupt(cleanup);
+  return status;
 }

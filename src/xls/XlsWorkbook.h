@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Result.h"
+
 namespace YExcel {
 struct Workbook;
 }
@@ -139,8 +141,12 @@ class XlsWorkbook {
 
   // Writes the workbook to path. The file is written beside the target under a
   // temporary name and renamed over it only once complete and flushed to disk, so a
-  // failed save (false: folder missing or not writable, disk full, no sheet) leaves any
-  // earlier file of that name untouched.
+  // failed save leaves any earlier file of that name untouched. A symbolic link is
+  // followed to the file it names; a replaced file keeps its permission bits; an
+  // existing read-only file is refused. The cause of a failure (folder missing or not
+  // writable, disk full, read-only target, no sheet) comes with it.
+  Status Save(const std::filesystem::path& path);
+  // Save, for callers that need only whether it worked.
   bool SaveAs(const std::filesystem::path& path);
   // Kept for callers that close after saving; SaveAs leaves nothing open.
   void Close();

@@ -190,8 +190,8 @@ class MainFrameTest : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(frame.get()));
     QTest::keyClick(frame.get(), Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(dialogs->jobFileAsks, 1);
-    QCOMPARE(doc.m_tsjList.size(), size_t{1});
-    QCOMPARE(doc.m_tsjList[0].strMethod, std::string("SAPOS"));
+    QCOMPARE(doc.TsjList().size(), size_t{1});
+    QCOMPARE(doc.TsjList()[0].strMethod, std::string("SAPOS"));
 
     dialogs->jobFiles.push_back(jobB);
     answerer->Expect([](QWidget* w) {
@@ -207,8 +207,8 @@ class MainFrameTest : public QObject {
     QCOMPARE(answerer->Messages()[0].text, QStringLiteral("TSJ Dosyasındaki noktalar\nRTK yöntemi ile ölçülmüş"));
     QCOMPARE(answerer->Messages()[0].icon, QMessageBox::Information);
     QCOMPARE(answerer->Messages()[0].caption, QStringLiteral("Velmira"));
-    QCOMPARE(doc.m_tsjList.size(), size_t{2});
-    QCOMPARE(doc.m_tsjList[1].strMeridian, std::string("33"));
+    QCOMPARE(doc.TsjList().size(), size_t{2});
+    QCOMPARE(doc.TsjList()[1].strMeridian, std::string("33"));
 
     // The job files table lists both; clicking the second lists only its points.
     CGridCtrl* files = frame->GetJobFilesView()->GetGridCtrl();
@@ -218,7 +218,7 @@ class MainFrameTest : public QObject {
     QCOMPARE(points->GetRowCount(), 1);  // not before a click
     ClickCell(files, 2, 0);
     const auto countOf = [&](int n) {
-      return static_cast<int>(std::count_if(doc.m_noktaList.begin(), doc.m_noktaList.end(),
+      return static_cast<int>(std::count_if(doc.NoktaList().begin(), doc.NoktaList().end(),
                                             [n](const CTarvekNokta& p) { return p.nFileNumber == n; }));
     };
     QVERIFY(countOf(2) > 0);
@@ -254,14 +254,14 @@ class MainFrameTest : public QObject {
 
     // Matching fills the pair table; tick every pair through the popup and export.
     frame->GetAction(ID_POLIGON_ESLESTIR)->trigger();
-    QVERIFY(!doc.m_eslesenList.empty());
-    QCOMPARE(pairs->GetRowCount(), static_cast<int>(doc.m_eslesenList.size()) + 1);
+    QVERIFY(!doc.EslesenList().empty());
+    QCOMPARE(pairs->GetRowCount(), static_cast<int>(doc.EslesenList().size()) + 1);
     frame->GetPairView()->GetPopupMenu()->actions()[0]->trigger();
     const fs::path polygonXls = root / "poligon.xls";
     dialogs->workbooks.push_back(polygonXls);
     frame->GetAction(ID_POLIGON_EXCEL)->trigger();
     QVERIFY(fs::exists(polygonXls));
-    QCOMPARE(PythonRead(polygonXls, "sheet.nrows"), QString::number(2 + 2 * doc.m_eslesenList.size()));
+    QCOMPARE(PythonRead(polygonXls, "sheet.nrows"), QString::number(2 + 2 * doc.EslesenList().size()));
 
     // A tolerance of a micrometre pairs nothing.
     answerer->Expect([](QWidget* w) {
@@ -275,7 +275,7 @@ class MainFrameTest : public QObject {
     frame->GetAction(ID_AYARLAR)->trigger();
     QCOMPARE(doc.m_dMatchTol, 0.000001);
     frame->GetAction(ID_POLIGON_ESLESTIR)->trigger();
-    QCOMPARE(pairs->GetRowCount(), static_cast<int>(doc.m_eslesenList.size()) + 1);
+    QCOMPARE(pairs->GetRowCount(), static_cast<int>(doc.EslesenList().size()) + 1);
     answerer->Expect([](QWidget* w) {
       auto* dialog = qobject_cast<CAyarlarDlg*>(w);
       QVERIFY(dialog);
@@ -309,7 +309,7 @@ class MainFrameTest : public QObject {
     // Removing the second file empties the other two tables; then the first.
     ClickCheckBox(files, 2);
     frame->GetJobFilesView()->GetPopupMenu()->actions()[0]->trigger();
-    QCOMPARE(doc.m_tsjList.size(), size_t{1});
+    QCOMPARE(doc.TsjList().size(), size_t{1});
     QCOMPARE(files->GetRowCount(), 2);
     QCOMPARE(points->GetRowCount(), 1);
     QCOMPARE(pairs->GetRowCount(), 1);
@@ -318,8 +318,8 @@ class MainFrameTest : public QObject {
     QCOMPARE(points->GetRowCount(), countOf(1) + 1);
     ClickCheckBox(files, 1);
     frame->GetJobFilesView()->GetPopupMenu()->actions()[0]->trigger();
-    QVERIFY(doc.m_tsjList.empty());
-    QVERIFY(doc.m_noktaList.empty());
+    QVERIFY(doc.TsjList().empty());
+    QVERIFY(doc.NoktaList().empty());
     QCOMPARE(files->GetRowCount(), 1);
     QCOMPARE(points->GetRowCount(), 1);
   }
@@ -366,7 +366,7 @@ class MainFrameTest : public QObject {
     dialogs->jobFiles.push_back(job);
     frame->GetAction(ID_TSJ_AC)->trigger();
     QVERIFY(answerer->Done());
-    QCOMPARE(frame->GetDocument().m_tsjList.size(), size_t{0});
+    QCOMPARE(frame->GetDocument().TsjList().size(), size_t{0});
     QCOMPARE(frame->GetJobFilesView()->GetGridCtrl()->GetRowCount(), 1);
     if (!message.isEmpty()) {
       QCOMPARE(answerer->Messages().size(), size_t{1});
@@ -388,7 +388,7 @@ class MainFrameTest : public QObject {
     });
     dialogs->jobFiles.push_back(job);
     frame->GetAction(ID_TSJ_AC)->trigger();
-    QCOMPARE(frame->GetDocument().m_tsjList.at(0).strMethod, std::string("VRSCMRP"));
+    QCOMPARE(frame->GetDocument().TsjList().at(0).strMethod, std::string("VRSCMRP"));
   }
 
   void openCancelledChangesNothing() {

@@ -13,7 +13,15 @@
 #include "ScriptedShell.h"
 #include "TestDir.h"
 #include "forms/FormExport.h"
+#include "jobdata/CVelmiraDocAccess.h"
 #include "text/Numbers.h"
+
+// A failed status fails the test with the cause it carries.
+#define ASSERT_OK(status)                    \
+  do {                                       \
+    const Status ok_ = (status);             \
+    ASSERT_TRUE(ok_.ok()) << ok_.cause();    \
+  } while (0)
 
 namespace {
 
@@ -130,10 +138,9 @@ TEST_F(FormTest, DetailFormWritesTickedPointsInTableOrderWithTheirTexts) {
   a.zz = "0.000184";
   JobRow b = Row("\xDD" "SKELE", "39.6");  // İSKELE
   AddJob("a.tsj", {a, b}, "TUREF TM30");
-  const auto& p = doc.m_noktaList;
-  std::string error;
+  const auto& p = doc.NoktaList();
   // The user sorted the table so that the second point comes first.
-  ASSERT_TRUE(WriteDetailForm(doc, {{p[1].nIndex, 1}, {p[0].nIndex, 1}}, dir / "d.xls", error)) << error;
+  ASSERT_OK(WriteDetailForm(doc, {{p[1].nIndex, 1}, {p[0].nIndex, 1}}, dir / "d.xls"));
   const Form form = ReadForm(dir / "d.xls");
   EXPECT_EQ(4, form.rows);
   EXPECT_EQ(12, form.columns);
@@ -155,8 +162,7 @@ TEST_F(FormTest, DetailFormWritesTickedPointsInTableOrderWithTheirTexts) {
 
 TEST_F(FormTest, DetailHeaderHasItsSpansWidthsAndFonts) {
   AddJob("a.tsj", {Row("A", "39.5")}, "TM33");
-  std::string error;
-  ASSERT_TRUE(WriteDetailForm(doc, {}, dir / "d.xls", error));
+  ASSERT_OK(WriteDetailForm(doc, {}, dir / "d.xls"));
   const Form form = ReadForm(dir / "d.xls");
   EXPECT_EQ(2, form.rows);  // no ticked row: the header only
   for (int c = 0; c <= 8; ++c) EXPECT_TRUE(form.merges.count("0 1 " + std::to_string(c) + " " + std::to_string(c))) << c;
@@ -175,8 +181,7 @@ TEST_F(FormTest, DetailHeaderHasItsSpansWidthsAndFonts) {
 TEST_F(FormTest, HeaderNamesTheZoneOfTheExportedPointsNotOfTheLastAddedFile) {
   AddJob("a.tsj", {Row("A", "39.5")}, "TM30");
   AddJob("b.tsj", {Row("B", "39.5")}, "TM36");
-  std::string error;
-  ASSERT_TRUE(WriteDetailForm(doc, {{doc.m_noktaList[0].nIndex, 1}}, dir / "d.xls", error));
+  ASSERT_OK(WriteDetailForm(doc, {{doc.NoktaList()[0].nIndex, 1}}, dir / "d.xls"));
   EXPECT_EQ("KOORDİNAT (ITRF_30_3)", ReadForm(dir / "d.xls").Text(0, 9));
 }
 
@@ -186,9 +191,8 @@ TEST_F(FormTest, PolygonFormWritesTwoRowsPerPairWithTheMeanSpanningThem) {
           Row("K1", "39.50000030", "1719520000"), Row("D", "39.6")},
          "TM33", "VRSCMRP");
   doc.MatchSessions();
-  ASSERT_EQ(3u, doc.m_eslesenList.size());  // three sessions: pairs 100, 101, 103
-  std::string error;
-  ASSERT_TRUE(WritePolygonForm(doc, {101, 100}, dir / "p.xls", error)) << error;
+  ASSERT_EQ(3u, doc.EslesenList().size());  // three sessions: pairs 100, 101, 103
+  ASSERT_OK(WritePolygonForm(doc, {101, 100}, dir / "p.xls"));
   const Form form = ReadForm(dir / "p.xls");
   EXPECT_EQ(6, form.rows);
   EXPECT_EQ(16, form.columns);
@@ -209,7 +213,7 @@ TEST_F(FormTest, PolygonFormWritesTwoRowsPerPairWithTheMeanSpanningThem) {
   EXPECT_EQ("27.6.2024 14:52", form.Text(2, 2));
   EXPECT_EQ("27.6.2024 20:25", form.Text(3, 2));
   EXPECT_EQ("27.6.2024 17:39", form.Text(5, 2));
-  const CEslesenNokta& pair = doc.m_eslesenList[1];
+  const CEslesenNokta& pair = doc.EslesenList()[1];
   EXPECT_EQ(text::FormatFixed(pair.dMeanX, 3), form.Text(2, 14));
 }
 
@@ -218,14 +222,13 @@ TEST_F(FormTest, PolygonPairsFromDifferentZonesAreRefused) {
   AddJob("b.tsj", {Row("K", "39.5000001")}, "TM36");
   // Same coordinates in both files, projected with different meridians, cannot pair;
   // give both the same grid position by hand to get a cross-zone pair.
-  doc.m_noktaList[1].dY = doc.m_noktaList[0].dY + 0.01;
-  doc.m_noktaList[1].dX = doc.m_noktaList[0].dX;
+  CVelmiraDocAccess::NoktaList(doc)[1].dY = doc.NoktaList()[0].dY + 0.01;
+  CVelmiraDocAccess::NoktaList(doc)[1].dX = doc.NoktaList()[0].dX;
   doc.MatchSessions();
-  ASSERT_EQ(1u, doc.m_eslesenList.size());
+  ASSERT_EQ(1u, doc.EslesenList().size());
   std::ofstream(dir / "p.xls") << "earlier";
-  std::string error;
-  EXPECT_FALSE(WritePolygonForm(doc, {100}, dir / "p.xls", error));
-  EXPECT_NE(std::string::npos, error.find("33, 36"));
+  const Status written = WritePolygonForm(doc, {100}, dir / "p.xls");
+  EXPECT_NE(std::string::npos, written.cause().find("33, 36"));
   std::ifstream in(dir / "p.xls");
   std::string kept;
   in >> kept;
@@ -239,10 +242,9 @@ TEST_F(FormTest, LibreOfficeReadsTheSameCellsAsXlrd) {
          "TM39", "FKP01");
   doc.MatchSessions();
   std::vector<PointKey> keys;
-  for (const CTarvekNokta& p : doc.m_noktaList) keys.push_back({p.nIndex, p.nFileNumber});
-  std::string error;
-  ASSERT_TRUE(WriteDetailForm(doc, keys, dir / "detail.xls", error)) << error;
-  ASSERT_TRUE(WritePolygonForm(doc, {100}, dir / "polygon.xls", error)) << error;
+  for (const CTarvekNokta& p : doc.NoktaList()) keys.push_back({p.nIndex, p.nFileNumber});
+  ASSERT_OK(WriteDetailForm(doc, keys, dir / "detail.xls"));
+  ASSERT_OK(WritePolygonForm(doc, {100}, dir / "polygon.xls"));
   ConvertWithLibreOffice({dir / "detail.xls", dir / "polygon.xls"}, dir.path());
   for (const char* name : {"detail.xls", "polygon.xls"}) {
     const Form form = ReadForm(dir / name);
@@ -259,16 +261,16 @@ TEST_F(FormTest, LibreOfficeReadsTheSameCellsAsXlrd) {
 
 TEST_F(FormTest, AFailedSaveIsReported) {
   AddJob("a.tsj", {Row("A", "39.5")}, "TM33");
-  std::string error;
-  EXPECT_FALSE(WriteDetailForm(doc, {}, dir / "no-such-folder" / "d.xls", error));
-  EXPECT_NE(std::string::npos, error.find("kaydedilemedi"));
+  const Status written = WriteDetailForm(doc, {}, dir / "no-such-folder" / "d.xls");
+  EXPECT_EQ("Excel dosyası kaydedilemedi: " + (dir / "no-such-folder" / "d.xls").string() +
+                "\nKlasör ya da dosya bulunamadı.",
+            written.cause());
 }
 
 TEST_F(FormTest, APointWithoutMethodGetsAnEmptyCell) {
   AddJob("a.tsj", {Row("A", "39.5")}, "TM33");
-  doc.m_noktaList[0].strMethod.clear();
-  std::string error;
-  ASSERT_TRUE(WriteDetailForm(doc, {{doc.m_noktaList[0].nIndex, 1}}, dir / "d.xls", error));
+  CVelmiraDocAccess::NoktaList(doc)[0].strMethod.clear();
+  ASSERT_OK(WriteDetailForm(doc, {{doc.NoktaList()[0].nIndex, 1}}, dir / "d.xls"));
   const Form form = ReadForm(dir / "d.xls");
   EXPECT_EQ("", form.Text(2, 8));
   EXPECT_EQ("Fix", form.Text(2, 7));

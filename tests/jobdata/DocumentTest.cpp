@@ -38,18 +38,18 @@ TEST_F(DocumentTest, RemovingAFileKeepsCountersAndPairsAndClearsBothTables) {
   AddJob("a.tsj", {JobRow{}, JobRow{}});
   AddJob("b.tsj", {JobRow{}});
   doc.MatchSessions();
-  const size_t pairs = doc.m_eslesenList.size();
+  const size_t pairs = doc.EslesenList().size();
   doc.RemoveFilePoints(1);
   doc.RemoveTsjFile(1);
   EXPECT_EQ(1, shell.cleared);
-  ASSERT_EQ(1u, doc.m_tsjList.size());
-  EXPECT_EQ(2, doc.m_tsjList[0].nFileNumber);
-  ASSERT_EQ(1u, doc.m_noktaList.size());
-  EXPECT_EQ(1002, doc.m_noktaList[0].nIndex);
-  EXPECT_EQ(pairs, doc.m_eslesenList.size());
+  ASSERT_EQ(1u, doc.TsjList().size());
+  EXPECT_EQ(2, doc.TsjList()[0].nFileNumber);
+  ASSERT_EQ(1u, doc.NoktaList().size());
+  EXPECT_EQ(1002, doc.NoktaList()[0].nIndex);
+  EXPECT_EQ(pairs, doc.EslesenList().size());
   AddJob("c.tsj", {JobRow{}});
-  EXPECT_EQ(3, doc.m_tsjList.back().nFileNumber);
-  EXPECT_EQ(1003, doc.m_noktaList.back().nIndex);
+  EXPECT_EQ(3, doc.TsjList().back().nFileNumber);
+  EXPECT_EQ(1003, doc.NoktaList().back().nIndex);
 }
 
 TEST_F(DocumentTest, CancellingSettingsKeepsAllFiveCriteria) {
@@ -72,19 +72,19 @@ TEST_F(DocumentTest, MatchingWithoutPointsKeepsThePreviousPairs) {
   b.lat = "39.500001";
   AddJob("a.tsj", {a, b});
   doc.MatchSessions();
-  ASSERT_EQ(1u, doc.m_eslesenList.size());
+  ASSERT_EQ(1u, doc.EslesenList().size());
   EXPECT_EQ(1, shell.pairsChanged);
   doc.RemoveFilePoints(1);
   doc.RemoveTsjFile(1);
   doc.MatchSessions();
-  EXPECT_EQ(1u, doc.m_eslesenList.size());
+  EXPECT_EQ(1u, doc.EslesenList().size());
   EXPECT_EQ(1, shell.pairsChanged);
 }
 
 TEST_F(DocumentTest, OnePointGivesAnEmptyButRebuiltMatchingTable) {
   AddJob("a.tsj", {JobRow{}});
   doc.MatchSessions();
-  EXPECT_TRUE(doc.m_eslesenList.empty());
+  EXPECT_TRUE(doc.EslesenList().empty());
   EXPECT_EQ(1, shell.pairsChanged);
 }
 

@@ -44,8 +44,8 @@ TEST_F(ReaderTest, ReadsEveryFieldOfAFixedPoint) {
   JobRow row;
   row.durationMs = "12999";
   ASSERT_TRUE(Add({row}));
-  ASSERT_EQ(1u, doc.m_noktaList.size());
-  const CTarvekNokta& p = doc.m_noktaList[0];
+  ASSERT_EQ(1u, doc.NoktaList().size());
+  const CTarvekNokta& p = doc.NoktaList()[0];
   EXPECT_EQ("P1", p.strName);
   EXPECT_EQ("BASE", p.strBaseName);
   EXPECT_EQ("job.tsj", p.strFileName);
@@ -83,7 +83,7 @@ TEST_F(ReaderTest, LeavesOutFloatDeletedAndBangZeroPointsWithoutUsingIndices) {
   ASSERT_TRUE(Add({fixed1, floating, deleted, bang, bangLater, fixed2}));
   std::vector<std::string> names;
   std::vector<int> indices;
-  for (const auto& p : doc.m_noktaList) {
+  for (const auto& p : doc.NoktaList()) {
     names.push_back(p.strName);
     indices.push_back(p.nIndex);
   }
@@ -97,8 +97,8 @@ TEST_F(ReaderTest, AJobOfOnlyFloatSolutionsIsListedWithoutPoints) {
   JobRow floating;
   floating.solution = "2";
   ASSERT_TRUE(Add({floating, floating}));
-  EXPECT_EQ(1u, doc.m_tsjList.size());
-  EXPECT_TRUE(doc.m_noktaList.empty());
+  EXPECT_EQ(1u, doc.TsjList().size());
+  EXPECT_TRUE(doc.NoktaList().empty());
   EXPECT_EQ(kFixMessage, MessageTexts().back());
   EXPECT_EQ(MessageIcon::Information, shell.messages.back().second);
 }
@@ -107,8 +107,8 @@ TEST_F(ReaderTest, NullColumnsReadAsEmptyOrZero) {
   JobRow row;
   row.nulls = true;
   ASSERT_TRUE(Add({row}));
-  ASSERT_EQ(1u, doc.m_noktaList.size());
-  const CTarvekNokta& p = doc.m_noktaList[0];
+  ASSERT_EQ(1u, doc.NoktaList().size());
+  const CTarvekNokta& p = doc.NoktaList()[0];
   EXPECT_EQ(0.0, p.dLat);
   EXPECT_EQ(0, p.nEpochs);
   EXPECT_EQ(0.0, p.dStartTime);
@@ -120,11 +120,11 @@ TEST_F(ReaderTest, AddingTheSameFileTwiceGivesNewNumbersAndIndices) {
   ASSERT_TRUE(Add({JobRow{}, JobRow{}}));
   shell.files.push_back(dir / "job.tsj");
   ASSERT_TRUE(doc.AddTsjFile());
-  ASSERT_EQ(2u, doc.m_tsjList.size());
-  EXPECT_EQ(1, doc.m_tsjList[0].nFileNumber);
-  EXPECT_EQ(2, doc.m_tsjList[1].nFileNumber);
-  EXPECT_EQ(1003, doc.m_noktaList.back().nIndex);
-  EXPECT_EQ(2, doc.m_noktaList.back().nFileNumber);
+  ASSERT_EQ(2u, doc.TsjList().size());
+  EXPECT_EQ(1, doc.TsjList()[0].nFileNumber);
+  EXPECT_EQ(2, doc.TsjList()[1].nFileNumber);
+  EXPECT_EQ(1003, doc.NoktaList().back().nIndex);
+  EXPECT_EQ(2, doc.NoktaList().back().nFileNumber);
 }
 
 TEST_F(ReaderTest, APlainTextFileIsRefusedWithoutUsingANumber) {
@@ -134,7 +134,7 @@ TEST_F(ReaderTest, APlainTextFileIsRefusedWithoutUsingANumber) {
   EXPECT_EQ("TARVEK TSJ Değil", MessageTexts().at(0));
   EXPECT_EQ(MessageIcon::Warning, shell.messages.at(0).second);
   EXPECT_EQ(1, doc.m_nNextFileNumber);
-  EXPECT_TRUE(doc.m_tsjList.empty());
+  EXPECT_TRUE(doc.TsjList().empty());
   EXPECT_EQ(0, shell.jobFilesChanged);
 }
 
@@ -160,22 +160,30 @@ TEST_F(ReaderTest, AFailedTemporaryCopyIsReportedAndAddsNoRecord) {
   EXPECT_FALSE(Add({JobRow{}}));
   ASSERT_EQ(1u, shell.messages.size());
   EXPECT_NE(std::string::npos, shell.messages[0].first.find("geçici kopyası"));
-  EXPECT_TRUE(doc.m_tsjList.empty());
-  EXPECT_TRUE(doc.m_noktaList.empty());
+  EXPECT_TRUE(doc.TsjList().empty());
+  EXPECT_TRUE(doc.NoktaList().empty());
   EXPECT_EQ(2, doc.m_nNextFileNumber);  // the number stays used, as for other refusals
 }
 
-TEST_F(ReaderTest, TemporaryCopiesLiveInAPrivateFolderNamedByFileNumber) {
-  ASSERT_TRUE(Add({JobRow{}}));
-  EXPECT_EQ(dir / "cache" / "temp1.tmp", doc.m_strTempPath);
-  EXPECT_TRUE(std::filesystem::exists(doc.m_strTempPath));
-  const auto perms = std::filesystem::status(dir / "cache").permissions();
-  EXPECT_EQ(std::filesystem::perms::owner_all, perms);
+TEST_F(ReaderTest, TemporaryCopiesLiveInAPrivateFolderOfTheDocumentAndGoWithIt) {
+  {
+    CVelmiraDoc own(shell, dir / "cache");
+    JobFileBuilder::Write(dir / "a.tsj", {JobRow{}});
+    ASSERT_TRUE(own.AddJobFile(dir / "a.tsj"));
+    std::vector<std::filesystem::path> folders;
+    for (const auto& entry : std::filesystem::directory_iterator(dir / "cache")) folders.push_back(entry.path());
+    ASSERT_EQ(1u, folders.size());
+    EXPECT_TRUE(std::filesystem::exists(folders[0] / "temp1.tmp"));
+    EXPECT_TRUE(own.IsJobFileOrCopy(folders[0] / "temp1.tmp"));
+    EXPECT_EQ(std::filesystem::perms::owner_all, std::filesystem::status(folders[0]).permissions());
+    EXPECT_EQ(std::filesystem::perms::owner_all, std::filesystem::status(dir / "cache").permissions());
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(dir / "cache"));  // no job data outlives the document
 }
 
 // Committed rows still in the job's -wal file would be lost if only the main file
-// were copied; a stale -wal of an earlier copy must not be applied to a new one.
-TEST_F(ReaderTest, TheWalSiblingTravelsWithTheCopyAndAStaleOneIsDropped) {
+// were copied.
+TEST_F(ReaderTest, TheWalSiblingTravelsWithTheCopy) {
   JobRow a, b;
   a.name = "INWAL1";
   b.name = "INWAL2";
@@ -183,14 +191,7 @@ TEST_F(ReaderTest, TheWalSiblingTravelsWithTheCopyAndAStaleOneIsDropped) {
   ASSERT_TRUE(std::filesystem::exists(dir / "live.tsj-wal"));
   shell.files.push_back(dir / "live.tsj");
   ASSERT_TRUE(doc.AddTsjFile());
-  EXPECT_EQ(2u, doc.m_noktaList.size());
-
-  CVelmiraDoc second(shell, dir / "cache");  // a new run reuses temp1.tmp
-  JobFileBuilder::Write(dir / "plain.tsj", {JobRow{}});
-  shell.files.push_back(dir / "plain.tsj");
-  ASSERT_TRUE(second.AddTsjFile());
-  ASSERT_EQ(1u, second.m_noktaList.size());
-  EXPECT_EQ("P1", second.m_noktaList[0].strName);
+  EXPECT_EQ(2u, doc.NoktaList().size());
 }
 
 struct MeridianCase {
@@ -212,7 +213,7 @@ TEST_P(MeridianTest, SettlesTheZone) {
   EXPECT_EQ(c.added, Add({JobRow{}}, options));
   EXPECT_EQ(c.asked, !shell.questions.empty() && shell.questions[0] == "meridian");
   if (c.added) {
-    EXPECT_EQ(c.meridian, doc.m_tsjList.at(0).strMeridian);
+    EXPECT_EQ(c.meridian, doc.TsjList().at(0).strMeridian);
   }
   if (!c.added) {
     EXPECT_TRUE(shell.messages.empty());  // cancel says nothing
@@ -256,7 +257,7 @@ TEST_P(MethodTest, SettlesTheMethod) {
   EXPECT_EQ(c.question, shell.questions.empty() ? "" : shell.questions[0]);
   EXPECT_EQ(c.message, shell.messages.empty() ? "" : shell.messages[0].first);
   if (c.added) {
-    EXPECT_EQ(c.method, doc.m_tsjList.at(0).strMethod);
+    EXPECT_EQ(c.method, doc.TsjList().at(0).strMethod);
   }
 }
 
@@ -291,7 +292,7 @@ TEST_F(ReaderTest, ATableWithoutOptionsAsksBothQuestions) {
   shell.methodAnswer = "SAPOS";
   ASSERT_TRUE(Add({JobRow{}}, options));
   EXPECT_EQ((std::vector<std::string>{"meridian", "method:job.tsj"}), shell.questions);
-  EXPECT_EQ("SAPOS", doc.m_noktaList.at(0).strMethod);
+  EXPECT_EQ("SAPOS", doc.NoktaList().at(0).strMethod);
 }
 
 TEST_F(ReaderTest, ADatabaseWithoutPointTablesIsListedEmpty) {
@@ -304,8 +305,8 @@ TEST_F(ReaderTest, ADatabaseWithoutPointTablesIsListedEmpty) {
   }
   shell.files.push_back(dir / "job.tsj");
   EXPECT_TRUE(doc.AddTsjFile());
-  EXPECT_EQ(1u, doc.m_tsjList.size());
-  EXPECT_TRUE(doc.m_noktaList.empty());
+  EXPECT_EQ(1u, doc.TsjList().size());
+  EXPECT_TRUE(doc.NoktaList().empty());
 }
 
 struct TimeCase {
@@ -321,7 +322,7 @@ TEST_P(TimeTest, FormatsTheStartTime) {
   row.seconds = GetParam().seconds;
   row.durationMs = "0";
   ASSERT_TRUE(Add({row}));
-  EXPECT_EQ(GetParam().text, doc.m_noktaList.at(0).strTime);
+  EXPECT_EQ(GetParam().text, doc.NoktaList().at(0).strTime);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -342,11 +343,11 @@ TEST_F(ReaderTest, ReadsTheSameUnderATurkishLocale) {
   row.lat = "39.123456789";
   row.hdop = "0.8";
   ASSERT_TRUE(Add({row}));
-  const auto expected = PointRowTexts(doc.m_noktaList.at(0));
+  const auto expected = PointRowTexts(doc.NoktaList().at(0));
   if (!std::setlocale(LC_ALL, "tr_TR.UTF-8")) GTEST_SKIP() << "tr_TR.UTF-8 not generated";
   shell.files.push_back(dir / "job.tsj");
   ASSERT_TRUE(doc.AddTsjFile());
-  auto turkish = PointRowTexts(doc.m_noktaList.at(1));
+  auto turkish = PointRowTexts(doc.NoktaList().at(1));
   std::setlocale(LC_ALL, "C");
   turkish[kPointIndexColumn] = expected[kPointIndexColumn];
   turkish[kPointFileNumberColumn] = expected[kPointFileNumberColumn];

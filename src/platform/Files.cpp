@@ -1,0 +1,139 @@
+#include "platform/Files.h"
+
+#include <cerrno>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::size_t kCopyBlock = 1 << 20;
+
+Status NotRegular() {
+  return Status::Failure("Düzenli bir dosya değil (klasör, FIFO, soket ya da aygıt).",
+                         std::make_error_code(std::errc::invalid_argument));
+}
+
+std::error_code LastError() { return {errno, std::generic_category()}; }
+
+#ifdef _WIN32
+int OpenReading(const fs::path& path) { return _wopen(path.c_str(), _O_RDONLY | _O_BINARY); }
+int CreateNew(const fs::path& path) {
+  return _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+}
+long long ReadSome(int fd, char* buffer, std::size_t n) { return _read(fd, buffer, static_cast<unsigned>(n)); }
+long long WriteSome(int fd, const char* buffer, std::size_t n) {
+  return _write(fd, buffer, static_cast<unsigned>(n));
+}
+bool Rewind(int fd) { return _lseeki64(fd, 0, SEEK_SET) == 0; }
+int CloseHandle(int fd) { return _close(fd); }
+bool IsRegularHandle(int fd) {
+  struct _stat64 info {};
+  return _fstat64(fd, &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFREG;
+}
+#else
+// Non-blocking, so that a FIFO swapped in after the check cannot hang the open.
+int OpenReading(const fs::path& path) { return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC); }
+int CreateNew(const fs::path& path) {
+  return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+}
+long long ReadSome(int fd, char* buffer, std::size_t n) {
+  ssize_t got;
+  do got = ::read(fd, buffer, n);
+  while (got < 0 && errno == EINTR);
+  return got;
+}
+long long WriteSome(int fd, const char* buffer, std::size_t n) {
+  ssize_t put;
+  do put = ::write(fd, buffer, n);
+  while (put < 0 && errno == EINTR);
+  return put;
+}
+bool Rewind(int fd) { return ::lseek(fd, 0, SEEK_SET) == 0; }
+int CloseHandle(int fd) { return ::close(fd); }
+bool IsRegularHandle(int fd) {
+  struct stat info {};
+  return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+#endif
+
+}  // namespace
+
+Result<RegularFile> RegularFile::Open(const fs::path& path) {
+  std::error_code ec;
+  const fs::file_status status = fs::status(path, ec);
+  if (status.type() == fs::file_type::not_found) {
+    return Status::SystemFailure(std::make_error_code(std::errc::no_such_file_or_directory));
+  }
+  if (ec) return Status::SystemFailure(ec);
+  if (!fs::is_regular_file(status)) return NotRegular();
+  const int fd = OpenReading(path);
+  if (fd < 0) return Status::SystemFailure(LastError());
+  if (!IsRegularHandle(fd)) {  // replaced between the check and the open
+    CloseHandle(fd);
+    return NotRegular();
+  }
+  return RegularFile(fd);
+}
+
+RegularFile::RegularFile(RegularFile&& other) noexcept : m_handle(other.m_handle) { other.m_handle = -1; }
+
+RegularFile::~RegularFile() {
+  if (m_handle >= 0) CloseHandle(m_handle);
+}
+
+std::string RegularFile::ReadPrefix(std::size_t n) {
+  std::string prefix(n, '\0');
+  std::size_t have = 0;
+  if (!Rewind(m_handle)) return {};
+  while (have < n) {
+    const long long got = ReadSome(m_handle, prefix.data() + have, n - have);
+    if (got < 0) return {};
+    if (got == 0) break;
+    have += static_cast<std::size_t>(got);
+  }
+  prefix.resize(have);
+  return prefix;
+}
+
+Status RegularFile::CopyTo(const fs::path& to) {
+  if (!Rewind(m_handle)) return Status::SystemFailure(LastError());
+  const int out = CreateNew(to);
+  if (out < 0) return Status::SystemFailure(LastError());
+  std::vector<char> buffer(kCopyBlock);
+  Status status;
+  for (;;) {
+    const long long got = ReadSome(m_handle, buffer.data(), buffer.size());
+    if (got < 0) status = Status::SystemFailure(LastError());
+    if (got <= 0) break;
+    std::size_t written = 0;
+    while (status && written < static_cast<std::size_t>(got)) {
+      const long long put = WriteSome(out, buffer.data() + written, static_cast<std::size_t>(got) - written);
+      if (put <= 0) status = Status::SystemFailure(put < 0 ? LastError() : std::make_error_code(std::errc::no_space_on_device));
+      else written += static_cast<std::size_t>(put);
+    }
+    if (!status) break;
+  }
+  if (CloseHandle(out) != 0 && status) status = Status::SystemFailure(LastError());
+  if (!status) {
+    std::error_code ec;
+    fs::remove(to, ec);
+  }
+  return status;
+}
+
+bool IsSameFile(const fs::path& a, const fs::path& b) {
+  std::error_code ec;
+  const bool same = fs::equivalent(a, b, ec);
+  return !ec && same;
+}
