@@ -28,7 +28,8 @@ TEST_F(CLocaleOracle, AtoFAgreesWithTheCLibrary) {
   const char* inputs[] = {"", "  12.5", "-0.25", "+3", "1e3", "1E-3", "39.123456789012",
                           "32.5abc", "abc", "0x1p4", "0x", "-0x10", "inf", "-INF",
                           "infinity", "1e400", "-1e400", "1e-400", ".5", "5.", "--1",
-                          "+-1", " \t\n7", "1,5", "0.07", "1.0", "12999", "1e", "1e+"};
+                          "+-1", " \t\n7", "1,5", "0.07", "1.0", "12999", "1e", "1e+",
+                          "-", "+", "-.", "-e5", "-abc", "-0", "-0x", "-0.0"};
   for (const char* in : inputs) {
     double expected = std::atof(in);
     double got = text::AtoF(in);
@@ -36,6 +37,8 @@ TEST_F(CLocaleOracle, AtoFAgreesWithTheCLibrary) {
       EXPECT_TRUE(std::isnan(got)) << in;
     } else {
       EXPECT_EQ(expected, got) << "input \"" << in << "\"";
+      // The sign shows in the tables: a lone "-" once printed as "-0.000000000000".
+      EXPECT_EQ(std::signbit(expected), std::signbit(got)) << "sign of \"" << in << "\"";
     }
   }
   EXPECT_TRUE(std::isnan(text::AtoF("nan")));
