@@ -96,10 +96,13 @@ bool OwnerIsGone(const fs::path& folder) {
   return gone;
 }
 
+// The lock is locked before it takes its name: another process that found it unlocked
+// would take this folder for a dead one's.
 int HoldLock(const fs::path& folder) {
-  const int fd = ::open((folder / kLockName).c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  const fs::path unnamed = folder / ".lock";
+  const int fd = ::open(unnamed.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) return -1;
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::rename(unnamed.c_str(), (folder / kLockName).c_str()) != 0) {
     ::close(fd);
     return -1;
   }

@@ -1,8 +1,13 @@
 // velmira-cli as a black box: its output, exit status and standard error for job files
 // that the generator makes.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 
 #include <cmath>
 #include <cstdio>
@@ -42,7 +47,11 @@ class CliTest : public ::testing::Test {
     MakeJob("nozone.tsj", "--seed 13 --points 10 --meridian none");
     MakeJob("ask.tsj", "--seed 14 --points 10 --method ask");
     MakeJob("odd.tsj", "--seed 15 --points 10 --method network --mountpoint CUSTOM1");
+    MakeJob("crowd.tsj", "--seed 16 --points 1500 --method rtk");
     std::ofstream(s_dir / "notes.tsj") << "not a database\n";
+    const std::string whole = ReadFile(s_dir / "network.tsj");
+    std::ofstream(s_dir / "truncated.tsj", std::ios::binary) << whole.substr(0, whole.size() / 2);
+    fs::create_directories(s_dir / "folder.tsj");
   }
   static void TearDownTestSuite() { fs::remove_all(s_dir); }
 
@@ -190,11 +199,124 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{"MethodWithWrongCase", "points --method vrsrtcm31 @network.tsj", 2, "--method"},
         ExitCase{"NumberWithComma", "match --tolerance 1,5 @network.tsj", 2, "--tolerance"},
         ExitCase{"NumberNotFinite", "match --max-dy nan @network.tsj", 2, "--max-dy"},
+        ExitCase{"ToleranceZero", "match --tolerance 0 @network.tsj", 2, "--tolerance must be a number greater than zero"},
+        ExitCase{"ToleranceNegative", "match --tolerance -1 @network.tsj", 2, "greater than zero"},
+        ExitCase{"ToleranceInfinite", "match --tolerance inf @network.tsj", 2, "--tolerance"},
+        ExitCase{"TooManyPairs", "match --tolerance 1e308 @crowd.tsj", 1, "1000000"},
+        ExitCase{"Truncated", "points --meridian 33 @truncated.tsj", 1, "TSJ Dosyası bozuk"},
+        ExitCase{"Folder", "points @folder.tsj", 1, "Düzenli bir dosya değil"},
         ExitCase{"MissingValue", "match @network.tsj --min-hours", 2, "--min-hours needs a value"},
         ExitCase{"UnknownOption", "points --colour @network.tsj", 2, "unknown option"},
         ExitCase{"UnknownCommand", "plot @network.tsj", 2, "unknown command"},
         ExitCase{"NoJobFile", "points", 2, "no job file"},
         ExitCase{"FlagsOnlyForMatch", "points --flags @network.tsj", 2, "--flags"}),
     [](const auto& info) { return info.param.name; });
+
+
+// Two runs at once once shared one copy and printed each other's points.
+TEST_F(CliTest, RunsAtTheSameTimeReadOnlyTheirOwnJobFiles) {
+  const std::string a = "points " + Job("network.tsj");
+  const std::string b = "points " + Job("rtk.tsj");
+  const std::string expectedA = Run(a).out, expectedB = Run(b).out;
+  ASSERT_NE(expectedA, expectedB);
+  const fs::path cache = s_dir / "shared-cache";
+  auto start = [&](const std::string& args) {
+    return popen(("XDG_CACHE_HOME=" + cache.string() + " " + VELMIRA_CLI + " " + args + " 2>/dev/null").c_str(), "r");
+  };
+  auto finish = [](FILE* pipe) {
+    std::string out;
+    char buffer[65536];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    pclose(pipe);
+    return out;
+  };
+  for (int pair = 0; pair < 20; ++pair) {
+    FILE* first = start(a);
+    FILE* second = start(b);
+    EXPECT_EQ(expectedA, finish(first)) << "pair " << pair;
+    EXPECT_EQ(expectedB, finish(second)) << "pair " << pair;
+  }
+  // Each run removed its own folder; no job data stays on disk.
+  for (const auto& entry : fs::directory_iterator(cache / "velmira")) ADD_FAILURE() << "left behind: " << entry.path();
+}
+
+TEST_F(CliTest, AFifoIsRefusedWithinASecond) {
+  const fs::path fifo = s_dir / "pipe.tsj";
+  fs::remove(fifo);
+  ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+  for (const char* command : {"points ", "match ", "detail -o never.xls ", "polygon -o never.xls "}) {
+    const auto begin = std::chrono::steady_clock::now();
+    const RunResult r = Run(std::string(command) + fifo.string());
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(1)) << command;
+    EXPECT_EQ(1, r.status) << command;
+    EXPECT_NE(std::string::npos, r.err.find("TSJ Dosyası okunamadı: " + fifo.string())) << r.err;
+  }
+}
+
+// A name from the field may hold the separators; escaped, a row stays one line.
+TEST_F(CliTest, CellTextsEscapeTabsLineBreaksAndBackslashes) {
+  const fs::path job = s_dir / "odd-names.tsj";
+  fs::copy_file(Job("network.tsj"), job, fs::copy_options::overwrite_existing);
+  sqlite3* db = nullptr;
+  ASSERT_EQ(SQLITE_OK, sqlite3_open(job.c_str(), &db));
+  ASSERT_EQ(SQLITE_OK, sqlite3_exec(db,
+                                    "update tblSoPoints set Name = 'A' || char(9) || 'B' || char(13) || char(10) "
+                                    "|| 'C\\D' where Name not like '!000%'",
+                                    nullptr, nullptr, nullptr));
+  sqlite3_close(db);
+  const RunResult plain = Run("points " + Job("network.tsj"));
+  const RunResult odd = Run("points " + job.string());
+  ASSERT_EQ(0, odd.status) << odd.err;
+  EXPECT_EQ(std::count(plain.out.begin(), plain.out.end(), '\n'), std::count(odd.out.begin(), odd.out.end(), '\n'));
+  EXPECT_NE(std::string::npos, odd.out.find("\nA\\tB\\r\\nC\\\\D\t"));
+}
+
+// The form may go anywhere but over the job data, a file its owner made read-only, or
+// through a link; a replaced form keeps its permission bits.
+TEST_F(CliTest, FormTargetsAreSafe) {
+  const fs::path job = s_dir / "target-job.tsj";
+  fs::copy_file(Job("network.tsj"), job, fs::copy_options::overwrite_existing);
+  const std::string jobBytes = ReadFile(job);
+  auto detail = [&](const fs::path& target) {
+    return Run("detail -o " + target.string() + " " + job.string());
+  };
+
+  RunResult r = detail(job);
+  EXPECT_EQ(1, r.status);
+  EXPECT_NE(std::string::npos, r.err.find("Excel dosyası kaydedilemedi: " + job.string() + "\n")) << r.err;
+  fs::remove(s_dir / "job-link.xls");
+  fs::create_symlink(job, s_dir / "job-link.xls");
+  EXPECT_EQ(1, detail(s_dir / "job-link.xls").status);
+  EXPECT_EQ(jobBytes, ReadFile(job));
+
+  const fs::path locked = s_dir / "locked.xls";
+  fs::remove(locked);
+  std::ofstream(locked) << "keep me";
+  fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  r = detail(locked);
+  EXPECT_EQ(1, r.status);
+  EXPECT_NE(std::string::npos, r.err.find("salt okunur")) << r.err;
+  EXPECT_EQ("keep me", ReadFile(locked));
+
+  const fs::path privateForm = s_dir / "private.xls";
+  fs::remove(privateForm);
+  std::ofstream(privateForm) << "old form";
+  fs::permissions(privateForm, fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_EQ(0, detail(privateForm).status);
+  EXPECT_EQ(fs::perms::owner_read | fs::perms::owner_write, fs::status(privateForm).permissions());
+  EXPECT_EQ(0u, ReadFile(privateForm).find("\xD0\xCF\x11\xE0"));
+
+  const fs::path real = s_dir / "forms" / "real.xls";
+  fs::create_directories(real.parent_path());
+  fs::remove(real);
+  fs::remove(s_dir / "form-link.xls");
+  fs::create_symlink(real, s_dir / "form-link.xls");
+  ASSERT_EQ(0, detail(s_dir / "form-link.xls").status);
+  EXPECT_TRUE(fs::is_symlink(s_dir / "form-link.xls"));
+  EXPECT_EQ(0u, ReadFile(real).find("\xD0\xCF\x11\xE0"));
+  for (const auto& entry : fs::directory_iterator(s_dir)) {
+    EXPECT_EQ(std::string::npos, entry.path().filename().string().find(".tmp")) << entry.path();
+  }
+}
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "forms/FormExport.h"
 #include "jobdata/CVelmiraDocAccess.h"
 #include "text/Numbers.h"
+#include "xls/XlsWorkbook.h"
 
 // A failed status fails the test with the cause it carries.
 #define ASSERT_OK(status)                    \
@@ -23,7 +24,16 @@
     ASSERT_TRUE(ok_.ok()) << ok_.cause();    \
   } while (0)
 
+namespace fs = std::filesystem;
+
 namespace {
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
 
 // What the reader saw: texts by (row, column), merged ranges, widths, header fonts.
 struct Form {
@@ -265,6 +275,34 @@ TEST_F(FormTest, AFailedSaveIsReported) {
   EXPECT_EQ("Excel dosyası kaydedilemedi: " + (dir / "no-such-folder" / "d.xls").string() +
                 "\nKlasör ya da dosya bulunamadı.",
             written.cause());
+}
+
+// Such names once came out as empty cells in a form reported as written.
+TEST_F(FormTest, ATextLongerThanACellRefusesTheFormAndWritesNothing) {
+  AddJob("a.tsj", {Row("A", "39.5"), Row("B", "39.5000001")}, "TM33");
+  CVelmiraDocAccess::NoktaList(doc)[1].strName = std::string(XlsCell::kMaxTextLength, 'N');
+  ASSERT_OK(WriteDetailForm(doc, {{doc.NoktaList()[1].nIndex, 1}}, dir / "limit.xls"));
+  CVelmiraDocAccess::NoktaList(doc)[1].strName += "N";
+  doc.MatchSessions();
+  ASSERT_EQ(1u, doc.EslesenList().size());
+  for (const fs::path& target : {dir / "d.xls", dir / "p.xls"}) {
+    const Status written = target.filename() == "d.xls"
+                               ? WriteDetailForm(doc, {{doc.NoktaList()[0].nIndex, 1}, {doc.NoktaList()[1].nIndex, 1}}, target)
+                               : WritePolygonForm(doc, {doc.EslesenList()[0].nPairNo}, target);
+    EXPECT_FALSE(written.ok());
+    EXPECT_NE(std::string::npos, written.cause().find("1001 numaralı noktanın (NNNN")) << written.cause();
+    EXPECT_NE(std::string::npos, written.cause().find("32768 karakter")) << written.cause();
+    EXPECT_FALSE(fs::exists(target));
+  }
+}
+
+// The form was once written over the job file it came from.
+TEST_F(FormTest, AJobFileOfTheDocumentIsNeverATarget) {
+  AddJob("a.tsj", {Row("A", "39.5")}, "TM33");
+  const std::string before = ReadBytes(dir / "a.tsj");
+  const Status written = WriteDetailForm(doc, {{doc.NoktaList()[0].nIndex, 1}}, dir / "a.tsj");
+  EXPECT_NE(std::string::npos, written.cause().find("yüklü bir TSJ dosyası")) << written.cause();
+  EXPECT_EQ(before, ReadBytes(dir / "a.tsj"));
 }
 
 TEST_F(FormTest, APointWithoutMethodGetsAnEmptyCell) {
