@@ -263,6 +263,18 @@ class MainFrameTest : public QObject {
     QVERIFY(fs::exists(polygonXls));
     QCOMPARE(PythonRead(polygonXls, "sheet.nrows"), QString::number(2 + 2 * doc.EslesenList().size()));
 
+    // A failed save is told once, by the window, with its cause.
+    const fs::path lost = root / "no-such-folder" / "poligon.xls";
+    dialogs->workbooks.push_back(lost);
+    const size_t told = answerer->Messages().size();
+    answerer->ExpectMessage();
+    frame->GetAction(ID_POLIGON_EXCEL)->trigger();
+    QVERIFY(answerer->Done());
+    QCOMPARE(answerer->Messages().size(), told + 1);
+    QCOMPARE(answerer->Messages().back().text,
+             QString::fromStdString("Excel dosyası kaydedilemedi: " + lost.string() + "\nKlasör ya da dosya bulunamadı."));
+    QCOMPARE(answerer->Messages().back().icon, QMessageBox::Warning);
+
     // A tolerance of a micrometre pairs nothing.
     answerer->Expect([](QWidget* w) {
       auto* dialog = qobject_cast<CAyarlarDlg*>(w);
