@@ -105,7 +105,7 @@ class CellIndexMap {
   std::unordered_map<CellKey, std::vector<std::uint32_t>, CellKeyHash> m_cells;
 };
 
-// Mirror candidates share their names crosswise and their easting difference to within
+// Mirror candidates share their names crosswise and all three differences to within
 // 0.00001 m; buckets twice that wide keep every candidate in this or a neighbouring one.
 constexpr double kMirrorBucket = 2 * kSameObservation;
 
@@ -175,37 +175,52 @@ std::size_t CountPairs(const std::vector<CTarvekNokta>& points, double dMatchTol
 
 // A pair is dropped exactly when an earlier pair that is kept mirrors it: a kept pair
 // marks all its mirrors, and a pair marked before its turn marks nothing.
+//
+// Kept pairs are found by their names and by all three differences, each in buckets
+// twice the mirror distance wide: a pair looks only at the 27 buckets around its own,
+// so pairs of one name whose differences merely share one coordinate (a point measured
+// many times along a line) are never compared one by one.
 void RemoveMirrorPairs(std::vector<CEslesenNokta>& pairs) {
   struct Bucket {
-    std::string names;
-    std::int64_t diff;
+    std::uint32_t names;
+    std::int64_t y, x, h;
     bool operator==(const Bucket&) const = default;
   };
   struct BucketHash {
     size_t operator()(const Bucket& b) const {
-      return std::hash<std::string>()(b.names) ^ (static_cast<size_t>(b.diff) * 0x9E3779B97F4A7C15ull);
+      std::uint64_t k = b.names;
+      for (std::int64_t v : {b.y, b.x, b.h}) k = (k ^ static_cast<std::uint64_t>(v)) * 0x9E3779B97F4A7C15ull;
+      return static_cast<size_t>(k ^ (k >> 29));
     }
   };
+  std::unordered_map<std::string, std::uint32_t> nameIds;
   std::unordered_map<Bucket, std::vector<size_t>, BucketHash> kept;
   std::vector<bool> remove(pairs.size(), false);
   for (size_t i = 0; i < pairs.size(); ++i) {
     const CEslesenNokta& a = pairs[i];
-    const bool comparable = std::isfinite(a.dDiffY);
-    const std::int64_t bucket = comparable ? CellIndex(a.dDiffY, kMirrorBucket) : 0;
-    if (comparable) {
-      const std::string crosswise = NamesKey(a.strName2, a.strName1);
-      for (std::int64_t d = -1; d <= 1 && !remove[i]; ++d) {
-        auto it = kept.find({crosswise, bucket + d});
-        if (it == kept.end()) continue;
-        for (size_t k : it->second) {
-          if (AreMirrors(pairs[k], a)) {
-            remove[i] = true;
-            break;
+    if (!std::isfinite(a.dDiffY) || !std::isfinite(a.dDiffX) || !std::isfinite(a.dDiffH)) continue;
+    const std::int64_t y = CellIndex(a.dDiffY, kMirrorBucket);
+    const std::int64_t x = CellIndex(a.dDiffX, kMirrorBucket);
+    const std::int64_t h = CellIndex(a.dDiffH, kMirrorBucket);
+    if (auto crosswise = nameIds.find(NamesKey(a.strName2, a.strName1)); crosswise != nameIds.end()) {
+      for (std::int64_t dy = -1; dy <= 1 && !remove[i]; ++dy) {
+        for (std::int64_t dx = -1; dx <= 1 && !remove[i]; ++dx) {
+          for (std::int64_t dh = -1; dh <= 1 && !remove[i]; ++dh) {
+            auto it = kept.find({crosswise->second, y + dy, x + dx, h + dh});
+            if (it == kept.end()) continue;
+            for (size_t k : it->second) {
+              if (AreMirrors(pairs[k], a)) {
+                remove[i] = true;
+                break;
+              }
+            }
           }
         }
       }
     }
-    if (!remove[i] && comparable) kept[{NamesKey(a.strName1, a.strName2), bucket}].push_back(i);
+    if (remove[i]) continue;
+    const auto own = nameIds.try_emplace(NamesKey(a.strName1, a.strName2), static_cast<std::uint32_t>(nameIds.size()));
+    kept[{own.first->second, y, x, h}].push_back(i);
   }
   size_t i = 0;
   std::erase_if(pairs, [&](const CEslesenNokta&) { return remove[i++]; });

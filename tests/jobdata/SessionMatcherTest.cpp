@@ -175,6 +175,7 @@ struct RandomCase {
   double spread;
   double tol;
   int names;
+  double step = 0.25;  // lattice of the coordinates, metres
 };
 
 class AgainstPlainAlgorithm : public ::testing::TestWithParam<RandomCase> {};
@@ -184,12 +185,12 @@ class AgainstPlainAlgorithm : public ::testing::TestWithParam<RandomCase> {};
 TEST_P(AgainstPlainAlgorithm, GivesExactlyTheSameList) {
   const auto& c = GetParam();
   std::mt19937 rng(c.seed);
-  std::uniform_int_distribution<int> step(0, static_cast<int>(c.spread / 0.25));
+  std::uniform_int_distribution<int> step(0, static_cast<int>(c.spread / c.step));
   std::uniform_int_distribution<int> name(0, c.names - 1);
   std::vector<CTarvekNokta> points;
   for (int i = 0; i < c.points; ++i) {
-    points.push_back(Point("P" + std::to_string(name(rng)), 480000 + step(rng) * 0.25,
-                           4300000 + step(rng) * 0.25, 100 + step(rng) * 0.25, step(rng) * 600.0));
+    points.push_back(Point("P" + std::to_string(name(rng)), 480000 + step(rng) * c.step,
+                           4300000 + step(rng) * c.step, 100 + step(rng) * c.step, step(rng) * 600.0));
     if (i % 7 == 0) points.push_back(points.back());  // a duplicated observation
   }
   ExpectSameLists(Reference::Match(points, c.tol), Indexed(points, c.tol));
@@ -203,8 +204,23 @@ INSTANTIATE_TEST_SUITE_P(
                       RandomCase{"OneName", 5, 150, 2.0, 0.5, 1},
                       RandomCase{"TinyTolerance", 6, 100, 1.0, 0.00001, 2},
                       RandomCase{"ZeroTolerance", 7, 100, 1.0, 0.0, 2},
-                      RandomCase{"NegativeTolerance", 8, 100, 1.0, -0.5, 2}),
+                      RandomCase{"NegativeTolerance", 8, 100, 1.0, -0.5, 2},
+                      // Differences a few micrometres apart: at the mirror distance and
+                      // across the edges of the mirror buckets.
+                      RandomCase{"MirrorDistance", 9, 120, 0.0002, 1.0, 2, 0.000007},
+                      RandomCase{"MirrorDistanceOneName", 10, 120, 0.00006, 1.0, 1, 0.000003}),
     [](const auto& info) { return info.param.name; });
+
+// One point measured many times along a line: every pair shares its names and its
+// easting difference. Mirror removal once compared each such pair with all kept before
+// it, and 600 observations took 22 s.
+TEST(SessionMatching, OneNameAlongALineGivesThePlainList) {
+  std::mt19937 rng(11);
+  std::uniform_real_distribution<double> offset(0.0, 0.5);
+  std::vector<CTarvekNokta> points;
+  for (int i = 0; i < 90; ++i) points.push_back(Point("K", 500000, 4400000 + offset(rng), 900));
+  ExpectSameLists(Reference::Match(points, 1.0), Indexed(points, 1.0));
+}
 
 TEST(SessionMatching, AGroupCounterEndsOneAboveThePairCount) {
   std::vector<CTarvekNokta> points = {Point("A", 500000, 4400000, 900), Point("B", 500000.1, 4400000, 900)};
