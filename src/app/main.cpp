@@ -7,10 +7,13 @@
 #include <QFileInfo>
 
 #include "app/CVelmiraApp.h"
+#include "platform/Interrupts.h"
 #include "tables/FileDialogs.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  // A session's logout or a kill must not leave the job copies behind.
+  InstallInterruptCleanup();
   CVelmiraApp app;
   if (!app.InitInstance()) return 1;
 
