@@ -28,12 +28,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // What the reader saw: texts by (row, column), merged ranges, widths, header fonts.
 struct Form {

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 // A fresh folder per test, removed afterwards.
@@ -20,3 +22,11 @@ class TestDir {
  private:
   std::filesystem::path m_path;
 };
+
+// The whole content of a file, as bytes.
+inline std::string ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
