@@ -53,8 +53,12 @@ Status CopySibling(const fs::path& source, const fs::path& copy) {
 
 }  // namespace
 
+// Job data that a crashed or killed run left behind goes at the next start, not only once
+// a job file is added.
 CVelmiraDoc::CVelmiraDoc(CDocShell& shell, fs::path cacheFolder)
-    : m_shell(shell), m_cacheFolder(std::move(cacheFolder)) {}
+    : m_shell(shell), m_cacheFolder(std::move(cacheFolder)) {
+  WorkFolder::RemoveStale(m_cacheFolder);
+}
 
 CVelmiraDoc::~CVelmiraDoc() {
   for (Copy& copy : m_copies) {
