@@ -22,7 +22,8 @@ function(velmira_add_test name)
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   set(env ${T_ENV})
   if(T_QT)
-    list(APPEND env QT_QPA_PLATFORM=offscreen)
+    # Remembered settings go to the build folder, never to the user's own.
+    list(APPEND env QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/config-${name})
   endif()
   if(VELMIRA_SANITIZE)
     # Qt and the system's font libraries keep caches until exit that LeakSanitizer

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libsqlite3-dev sqlite3
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-xlrd python3-olefile
   libreoffice-calc-nogui poppler-utils

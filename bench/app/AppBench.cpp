@@ -32,7 +32,7 @@ constexpr int kPoints = 100000;
 struct OneFile : CFileDialogs {
   fs::path job;
   std::optional<fs::path> ChooseJobFile(QWidget*) override { return job; }
-  std::optional<fs::path> ChooseWorkbookPath(QWidget*) override { return std::nullopt; }
+  std::optional<fs::path> ChooseWorkbookPath(QWidget*, WorkbookKind) override { return std::nullopt; }
 };
 
 double Seconds(std::chrono::steady_clock::time_point since) {

@@ -7,7 +7,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <algorithm>
 #include <charconv>
+#include <string>
 #include <cmath>
 
 std::string FormatCriterion(double value) {
@@ -16,7 +18,13 @@ std::string FormatCriterion(double value) {
   return std::string(buffer, result.ptr);
 }
 
-std::optional<double> ParseCriterion(std::string_view text) {
+std::optional<double> ParseCriterion(std::string_view typed) {
+  // A Turkish keyboard's decimal separator is the comma; one comma alone means a full stop.
+  std::string decimal(typed);
+  if (std::count(decimal.begin(), decimal.end(), ',') == 1 && decimal.find('.') == std::string::npos) {
+    decimal[decimal.find(',')] = '.';
+  }
+  std::string_view text = decimal;
   const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
   while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
@@ -78,7 +86,7 @@ void CAyarlarDlg::accept() {
   for (int f = 0; f < kFieldCount; ++f) {
     const auto value = ParseCriterion(m_edits[f]->text().toStdString());
     if (!value) {
-      QMessageBox::warning(this, QStringLiteral("Velmira"), QStringLiteral("Please enter a number."));
+      QMessageBox::warning(this, QStringLiteral("Velmira"), QStringLiteral("Lütfen bir sayı girin (örnek 0.07)"));
       m_edits[f]->setFocus();
       m_edits[f]->selectAll();
       return;

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -28,6 +29,10 @@ namespace {
 constexpr int kInitialWidth = 1024;
 constexpr int kInitialHeight = 720;
 
+const QString kGeometryKey = QStringLiteral("window/geometry");
+const QString kOuterPanesKey = QStringLiteral("window/outerPanes");
+const QString kInnerPanesKey = QStringLiteral("window/innerPanes");
+
 QString FromCp1254(std::string_view text) { return QString::fromStdString(text::Cp1254ToUtf8(text)); }
 
 }  // namespace
@@ -45,14 +50,32 @@ CMainFrame::CMainFrame(std::filesystem::path tempFolder, QWidget* pParent)
   CreateToolBar();
   CreateStatusBar();
   CreateClient();
+  RestorePaneSizes();
   connect(qApp, &QApplication::focusChanged, this, &CMainFrame::OnFocusChanged);
   UpdateCopyEnabled();
 }
 
 CMainFrame::~CMainFrame() {
+  SaveLayout();
   // The views refer to the document: they go first.
   disconnect(qApp, &QApplication::focusChanged, this, nullptr);
   delete takeCentralWidget();
+}
+
+// The panes as the user left them; the first start keeps the thirds set above.
+void CMainFrame::RestorePaneSizes() {
+  QSettings settings;
+  m_pOuterSplitter->restoreState(settings.value(kOuterPanesKey).toByteArray());
+  m_pInnerSplitter->restoreState(settings.value(kInnerPanesKey).toByteArray());
+}
+
+bool CMainFrame::RestoreGeometry() { return restoreGeometry(QSettings().value(kGeometryKey).toByteArray()); }
+
+void CMainFrame::SaveLayout() const {
+  QSettings settings;
+  settings.setValue(kGeometryKey, saveGeometry());
+  settings.setValue(kOuterPanesKey, m_pOuterSplitter->saveState());
+  settings.setValue(kInnerPanesKey, m_pInnerSplitter->saveState());
 }
 
 void CMainFrame::SetDocumentTitle(const QString& title) {
@@ -266,20 +289,6 @@ void CMainFrame::UpdateCopyEnabled() {
 void CMainFrame::OnTsjAc() { GetDocument().AddTsjFile(); }
 
 void CMainFrame::OnPoligonEslestir() { GetDocument().MatchSessions(); }
-
-void CMainFrame::OnPoligonExcel() {
-  CVelmiraView* view = GetPairView();
-  if (!view) return;
-  const Result<bool> exported = view->ExportPolygonForm(*m_pDialogs, m_writers.polygon);
-  if (!exported) ShowMessage(exported.status().cause(), MessageIcon::Warning);
-}
-
-void CMainFrame::OnDetayExcel() {
-  CGPSNoktaView* view = GetPointView();
-  if (!view) return;
-  const Result<bool> exported = view->ExportDetailForm(*m_pDialogs, m_writers.detail);
-  if (!exported) ShowMessage(exported.status().cause(), MessageIcon::Warning);
-}
 
 void CMainFrame::OnAyarlar() { GetDocument().EditSettings(); }
 

@@ -5,10 +5,12 @@
 // document's questions and notifications (CDocShell) with dialogs and those views.
 #include <QMainWindow>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 
+#include "forms/FormZones.h"
 #include "jobdata/CDocShell.h"
 #include "jobdata/CVelmiraDoc.h"
 #include "tables/FileDialogs.h"
@@ -46,6 +48,11 @@ class CMainFrame : public QMainWindow, public CDocShell {
   // The menu and toolbar action of a command number (Commands.h); nullptr when unknown.
   QAction* GetAction(int nCommandId) const;
 
+  // The window's size and place as it was left in the last run; false on a first start.
+  bool RestoreGeometry();
+  // Keeps the window's geometry and pane sizes for the next run (also done on closing).
+  void SaveLayout() const;
+
   void SetFileDialogs(std::unique_ptr<CFileDialogs> dialogs) { m_pDialogs = std::move(dialogs); }
   void SetFormWriters(CFormWriters writers) { m_writers = std::move(writers); }
   // The title of the document given on the command line (no job file is read from it).
@@ -82,7 +89,18 @@ class CMainFrame : public QMainWindow, public CDocShell {
   void CreateToolBar();
   void CreateStatusBar();
   void CreateClient();
+  void RestorePaneSizes();
   void OnFocusChanged(QWidget* pOld, QWidget* pNow);
+  // One form per zone of the ticked rows, after asking when there are several; write
+  // gets the zone (nothing for a single-zone form) and the file to write.
+  using ZoneFormWriter = std::function<Status(const std::string* meridian, const std::filesystem::path& path)>;
+  void ExportForm(WorkbookKind kind, const std::vector<ZoneRows>& zones, const ZoneFormWriter& write);
+  bool AskSeparateZoneForms(WorkbookKind kind, const std::vector<ZoneRows>& zones);
+  struct WrittenForm {
+    std::filesystem::path path;
+    ZoneRows zone;
+  };
+  void ReportWrittenForms(WorkbookKind kind, const std::vector<WrittenForm>& written);
   void UpdateCopyEnabled();
 
   std::unique_ptr<CVelmiraDoc> m_pDoc;

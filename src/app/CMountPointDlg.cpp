@@ -21,10 +21,13 @@ CMountPointDlg::CMountPointDlg(const QString& caption, QWidget* pParent) : QDial
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   auto* layout = new QGridLayout(this);
+  // Room between the prompt and the buttons, which otherwise touch.
+  layout->setHorizontalSpacing(16);
+  layout->setVerticalSpacing(8);
   layout->addWidget(picture, 0, 0, Qt::AlignTop);
   layout->addWidget(prompt, 0, 1);
   layout->addWidget(m_pCombo, 1, 1);
-  layout->addWidget(buttons, 0, 2, 2, 1);
+  layout->addWidget(buttons, 0, 2, 2, 1, Qt::AlignTop);
 }
 
 std::string CMountPointDlg::GetValue() const { return m_pCombo->currentText().toStdString(); }

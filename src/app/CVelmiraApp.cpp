@@ -8,8 +8,30 @@
 
 #include "app/Artwork.h"
 
+#include <QLibraryInfo>
+#include <QPointer>
+#include <QTranslator>
+
+bool LoadTurkishTranslations() {
+  // One translator for the whole run: Qt's own texts (file dialogues, standard buttons)
+  // in Turkish, whatever the system's language.
+  static QPointer<QTranslator> translator;
+  if (translator) return true;
+  auto* loaded = new QTranslator(QCoreApplication::instance());
+  if (!loaded->load(QLocale(QLocale::Turkish, QLocale::Turkey), QStringLiteral("qtbase"), QStringLiteral("_"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete loaded;
+    return false;
+  }
+  QCoreApplication::installTranslator(loaded);
+  translator = loaded;
+  return true;
+}
+
 bool CVelmiraApp::InitInstance() {
   QApplication::setApplicationName(QStringLiteral("Velmira"));
+  QApplication::setOrganizationName(QStringLiteral("Velmira"));
+  LoadTurkishTranslations();
   QApplication::setWindowIcon(ApplicationIcon());
 
   // The splash screen lives on the GUI thread; the wait keeps the event loop running
@@ -26,10 +48,14 @@ bool CVelmiraApp::InitInstance() {
   }
 
   m_pFrame = std::make_unique<CMainFrame>();
-  // Without a window manager (a bare X server) maximising does nothing; the screen's
-  // free area is the same size.
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) m_pFrame->setGeometry(screen->availableGeometry());
-  m_pFrame->showMaximized();
+  if (m_pFrame->RestoreGeometry()) {
+    m_pFrame->show();
+  } else {
+    // Without a window manager (a bare X server) maximising does nothing; the screen's
+    // free area is the same size.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) m_pFrame->setGeometry(screen->availableGeometry());
+    m_pFrame->showMaximized();
+  }
   QApplication::processEvents();
   m_pFrame->repaint();
 

@@ -1,10 +1,15 @@
 #pragma once
 // Start-up: the splash screen for at least the splash time while the event loop runs,
-// then the maximised main window, painted, and the splash screen closed.
+// then the main window (maximised, or as the last run left it), painted, and the splash
+// screen closed.
 #include <memory>
 
 #include "app/CMainFrame.h"
 #include "app/CSplashWnd.h"
+
+// Installs Qt's own Turkish texts for the standard dialogues and buttons; false when
+// they are not installed (the dialogues then speak English). Later calls do nothing.
+bool LoadTurkishTranslations();
 
 class CVelmiraApp {
  public:

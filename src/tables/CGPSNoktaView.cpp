@@ -41,13 +41,3 @@ std::vector<PointKey> CGPSNoktaView::CheckedPointKeys() const {
   }
   return keys;
 }
-
-Result<bool> CGPSNoktaView::ExportDetailForm(CFileDialogs& dialogs, const DetailFormWriter& writer) {
-  if (GetDataRowCount() < 1) return false;
-  const std::vector<PointKey> keys = CheckedPointKeys();
-  const auto path = dialogs.ChooseWorkbookPath(window());
-  if (!path) return false;
-  const Status written = writer(GetDocument(), keys, *path);
-  if (!written) return written;
-  return true;
-}

@@ -3,7 +3,6 @@
 // hidden keys nIndex and nFileNumber in columns 18 and 19, a check box per row for
 // the detail form.
 #include "tables/CGridView.h"
-#include "tables/FileDialogs.h"
 #include "tables/FormWriters.h"
 
 class CGPSNoktaView : public CGridView {
@@ -16,8 +15,4 @@ class CGPSNoktaView : public CGridView {
   void Fill(int nFileNumber);
   // The keys of the ticked rows in the table's current order.
   std::vector<PointKey> CheckedPointKeys() const;
-  // "Detay->Excel": nothing without data rows; otherwise asks where to save and writes
-  // the detail form of the ticked rows. True when a workbook was written, false when
-  // nothing was done; a failure carries its cause for the frame to show.
-  Result<bool> ExportDetailForm(CFileDialogs& dialogs, const DetailFormWriter& writer);
 };

@@ -1,5 +1,9 @@
 #include "tables/CVelmiraView.h"
 
+#include <QMenu>
+#include <algorithm>
+
+#include "forms/FormZones.h"
 #include "jobdata/TableTexts.h"
 #include "text/Numbers.h"
 
@@ -12,7 +16,43 @@ CVelmiraView::CVelmiraView(CVelmiraDoc& doc, QWidget* pParent) : CGridView(doc, 
   std::vector<int> hidden;
   for (int c = kFirstHiddenPairColumn; c < kPairColumns; ++c) hidden.push_back(c);
   SetUpTable(PairTableHeaders().data(), kPairColumns, hidden);
-  SetPopupMenu(CreateSelectionPopup(this));
+  QMenu* popup = CreateSelectionPopup(this);
+  // The zones are those of the rows shown when the menu opens.
+  m_pZoneMenu = popup->addMenu(QStringLiteral("Dilime Göre Seç"));
+  connect(m_pZoneMenu, &QMenu::aboutToShow, this, &CVelmiraView::FillZoneMenu);
+  SetPopupMenu(popup);
+}
+
+std::vector<std::string> CVelmiraView::RowZones() const {
+  std::vector<std::string> zones;
+  for (int row = 1; row < GetGridCtrl()->GetRowCount(); ++row) {
+    const auto zone = PairZone(GetDocument(), text::AtoI(GetGridCtrl()->GetItemText8(row, kPairNoColumn)));
+    zones.push_back(zone.value_or(std::string()));
+  }
+  return zones;
+}
+
+void CVelmiraView::FillZoneMenu() {
+  m_pZoneMenu->clear();
+  std::vector<std::string> seen;
+  for (const std::string& zone : RowZones()) {
+    if (zone.empty() || std::find(seen.begin(), seen.end(), zone) != seen.end()) continue;
+    seen.push_back(zone);
+  }
+  std::sort(seen.begin(), seen.end());
+  for (const std::string& zone : seen) {
+    connect(m_pZoneMenu->addAction(QString::fromStdString("TM" + zone)), &QAction::triggered, this,
+            [this, zone] { CheckZone(zone); });
+  }
+  m_pZoneMenu->setEnabled(!seen.empty());
+}
+
+void CVelmiraView::CheckZone(const std::string& meridian) {
+  const std::vector<std::string> zones = RowZones();
+  for (size_t i = 0; i < zones.size(); ++i) {
+    GetGridCtrl()->SetCheck(static_cast<int>(i) + 1, 0, zones[i] == meridian);
+  }
+  GetGridCtrl()->viewport()->update();
 }
 
 void CVelmiraView::Fill() {
@@ -39,14 +79,4 @@ std::vector<int> CVelmiraView::CheckedPairNumbers() const {
   std::vector<int> numbers;
   for (int row : CheckedRows()) numbers.push_back(text::AtoI(GetGridCtrl()->GetItemText8(row, kPairNoColumn)));
   return numbers;
-}
-
-Result<bool> CVelmiraView::ExportPolygonForm(CFileDialogs& dialogs, const PolygonFormWriter& writer) {
-  if (GetDataRowCount() < 1) return false;
-  const std::vector<int> numbers = CheckedPairNumbers();
-  const auto path = dialogs.ChooseWorkbookPath(window());
-  if (!path) return false;
-  const Status written = writer(GetDocument(), numbers, *path);
-  if (!written) return written;
-  return true;
 }

@@ -4,7 +4,6 @@
 #include <QColor>
 
 #include "tables/CGridView.h"
-#include "tables/FileDialogs.h"
 #include "tables/FormWriters.h"
 
 inline const QColor kBreachColour(255, 1, 1);
@@ -20,6 +19,15 @@ class CVelmiraView : public CGridView {
   void Fill();
   // The pair numbers of the ticked rows in the table's current order.
   std::vector<int> CheckedPairNumbers() const;
-  // "Poligon->Excel": as the detail export, for the polygon form of the ticked pairs.
-  Result<bool> ExportPolygonForm(CFileDialogs& dialogs, const PolygonFormWriter& writer);
+  // Ticks the pairs whose observations lie in the zone ("33") and unticks the others, so
+  // that one zone's form can be written.
+  void CheckZone(const std::string& meridian);
+  QMenu* GetZoneMenu() const { return m_pZoneMenu; }
+
+ private:
+  // The zone of every data row, in table order; empty where a pair has none.
+  std::vector<std::string> RowZones() const;
+  void FillZoneMenu();
+
+  QMenu* m_pZoneMenu = nullptr;
 };

@@ -1,6 +1,30 @@
 #include "tables/FileDialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QSettings>
+
+namespace {
+
+const char* FolderKey(std::optional<WorkbookKind> kind) {
+  if (!kind) return "folders/jobFiles";
+  return *kind == WorkbookKind::Detail ? "folders/detailForm" : "folders/polygonForm";
+}
+
+void StartInRememberedFolder(QFileDialog& dialog, const char* key) {
+  const QString folder = QSettings().value(QString::fromLatin1(key)).toString();
+  if (!folder.isEmpty() && QDir(folder).exists()) dialog.setDirectory(folder);
+}
+
+std::optional<std::filesystem::path> RunRemembering(QFileDialog& dialog, const char* key) {
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  const QString chosen = dialog.selectedFiles().first();
+  QSettings().setValue(QString::fromLatin1(key), QFileInfo(chosen).absolutePath());
+  return PathFromQString(chosen);
+}
+
+}  // namespace
 
 std::filesystem::path PathFromQString(const QString& str) {
   return std::filesystem::path(str.toStdU16String());
@@ -15,16 +39,16 @@ std::optional<std::filesystem::path> CQtFileDialogs::ChooseJobFile(QWidget* pPar
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setNameFilter(QStringLiteral("Tarvek TSJ Dosyası (*.tsj)"));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return PathFromQString(dialog.selectedFiles().first());
+  StartInRememberedFolder(dialog, FolderKey(std::nullopt));
+  return RunRemembering(dialog, FolderKey(std::nullopt));
 }
 
-std::optional<std::filesystem::path> CQtFileDialogs::ChooseWorkbookPath(QWidget* pParent) {
+std::optional<std::filesystem::path> CQtFileDialogs::ChooseWorkbookPath(QWidget* pParent, WorkbookKind kind) {
   QFileDialog dialog(pParent, QStringLiteral("EXCEL DOSYASI OLARAK KAYDET"));
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setNameFilters({QStringLiteral("Excel Files (*.xls)"), QStringLiteral("All Files (*.*)")});
   dialog.setDefaultSuffix(QStringLiteral("xls"));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return PathFromQString(dialog.selectedFiles().first());
+  StartInRememberedFolder(dialog, FolderKey(kind));
+  return RunRemembering(dialog, FolderKey(kind));
 }

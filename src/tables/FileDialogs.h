@@ -7,20 +7,24 @@
 
 class QWidget;
 
+// The forms, each with the folder it was last saved in.
+enum class WorkbookKind { Detail, Polygon };
+
 class CFileDialogs {
  public:
   virtual ~CFileDialogs() = default;
   // The job file to add: one existing *.tsj file; nothing when cancelled.
   virtual std::optional<std::filesystem::path> ChooseJobFile(QWidget* pParent) = 0;
   // Where to save a form workbook (*.xls, asks before overwriting); nothing when cancelled.
-  virtual std::optional<std::filesystem::path> ChooseWorkbookPath(QWidget* pParent) = 0;
+  virtual std::optional<std::filesystem::path> ChooseWorkbookPath(QWidget* pParent, WorkbookKind kind) = 0;
 };
 
-// Qt's file dialogues with the program's titles and filters.
+// Qt's file dialogues with the program's titles and filters. Each opens in the folder it
+// was last accepted in, remembered between runs (the first time: the working folder).
 class CQtFileDialogs : public CFileDialogs {
  public:
   std::optional<std::filesystem::path> ChooseJobFile(QWidget* pParent) override;
-  std::optional<std::filesystem::path> ChooseWorkbookPath(QWidget* pParent) override;
+  std::optional<std::filesystem::path> ChooseWorkbookPath(QWidget* pParent, WorkbookKind kind) override;
 };
 
 std::filesystem::path PathFromQString(const QString& str);

@@ -34,7 +34,11 @@ class DialogsTest : public QObject {
     QTest::newRow("plus sign") << "+3" << true << 3.0;
     QTest::newRow("zero") << "0" << true << 0.0;
     QTest::newRow("exponent") << "1e-3" << true << 0.001;
-    QTest::newRow("decimal comma") << "0,5" << false << 0.0;
+    // A Turkish keyboard types a comma for the decimal point.
+    QTest::newRow("decimal comma") << "0,5" << true << 0.5;
+    QTest::newRow("comma and blanks") << " 0,02 " << true << 0.02;
+    QTest::newRow("two commas") << "1,000,5" << false << 0.0;
+    QTest::newRow("comma and point") << "1.000,5" << false << 0.0;
     QTest::newRow("empty") << "" << false << 0.0;
     QTest::newRow("blanks only") << "   " << false << 0.0;
     QTest::newRow("trailing text") << "1.5m" << false << 0.0;

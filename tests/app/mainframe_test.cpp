@@ -247,8 +247,16 @@ class MainFrameTest : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(frame.get()));
     ClickCell(pairs, 0, 1);  // the export does not follow the active pane
     QCOMPARE(frame->GetActivePane(), CMainFrame::Pane::Pairs);
+    answerer->ExpectMessage();
     frame->GetAction(ID_DETAY_EXCEL)->trigger();
+    QVERIFY(answerer->Done());
     QCOMPARE(dialogs->workbookAsks, 1);
+    QCOMPARE(dialogs->workbookKinds.back(), WorkbookKind::Detail);
+    // A written form is confirmed with its name and row count, in a box and the status bar.
+    QCOMPARE(answerer->Messages().back().text,
+             QString::fromStdString("Detay formu yazıldı: " + detailXls.string() + "\n2 nokta."));
+    QCOMPARE(answerer->Messages().back().icon, QMessageBox::Information);
+    QVERIFY(frame->statusBar()->currentMessage().startsWith(QStringLiteral("Detay formu yazıldı: ")));
     QCOMPARE(PythonRead(detailXls, "sheet.nrows"), QStringLiteral("4"));
     QCOMPARE(PythonRead(detailXls, "sheet.cell_value(2, 0)"), firstName);
 
@@ -259,7 +267,14 @@ class MainFrameTest : public QObject {
     frame->GetPairView()->GetPopupMenu()->actions()[0]->trigger();
     const fs::path polygonXls = root / "poligon.xls";
     dialogs->workbooks.push_back(polygonXls);
+    answerer->ExpectMessage();
     frame->GetAction(ID_POLIGON_EXCEL)->trigger();
+    QVERIFY(answerer->Done());
+    QCOMPARE(dialogs->workbookKinds.back(), WorkbookKind::Polygon);
+    const QString pairCount = QString::number(doc.EslesenList().size());
+    QCOMPARE(answerer->Messages().back().text,
+             QString::fromStdString("Poligon formu yazıldı: " + polygonXls.string()) + "\n" + pairCount + " çift (" +
+                 QString::number(2 * doc.EslesenList().size()) + " satır).");
     QVERIFY(fs::exists(polygonXls));
     QCOMPARE(PythonRead(polygonXls, "sheet.nrows"), QString::number(2 + 2 * doc.EslesenList().size()));
 
@@ -413,12 +428,13 @@ class MainFrameTest : public QObject {
     QCOMPARE(frame->GetDocument().m_nNextFileNumber, 1);
   }
 
-  // A comma brings the number prompt and keeps the dialog open; Cancel keeps the values.
+  // A text that is no number brings the prompt and keeps the dialog open; a decimal
+  // comma is a number; Cancel keeps the values.
   void settingsPromptAndCancel() {
     answerer->Expect([](QWidget* w) {
       auto* dialog = qobject_cast<CAyarlarDlg*>(w);
       QVERIFY(dialog);
-      dialog->GetEdit(CAyarlarDlg::kMaxDiffH)->setText(QStringLiteral("0,5"));
+      dialog->GetEdit(CAyarlarDlg::kMaxDiffH)->setText(QStringLiteral("0.5 m"));
       dialog->accept();
     });
     answerer->ExpectMessage();
@@ -427,12 +443,12 @@ class MainFrameTest : public QObject {
       QVERIFY(dialog);
       QVERIFY(dialog->isVisible());
       QCOMPARE(dialog->focusWidget(), dialog->GetEdit(CAyarlarDlg::kMaxDiffH));
-      dialog->GetEdit(CAyarlarDlg::kMaxDiffH)->setText(QStringLiteral("0.5"));
+      dialog->GetEdit(CAyarlarDlg::kMaxDiffH)->setText(QStringLiteral("0,5"));
       dialog->accept();
     });
     frame->GetAction(ID_AYARLAR)->trigger();
     QVERIFY(answerer->Done());
-    QCOMPARE(answerer->Messages().at(0).text, QStringLiteral("Please enter a number."));
+    QCOMPARE(answerer->Messages().at(0).text, QStringLiteral("Lütfen bir sayı girin (örnek 0.07)"));
     QCOMPARE(frame->GetDocument().m_dMaxDiffH, 0.5);
 
     answerer->Expect([](QWidget* w) {

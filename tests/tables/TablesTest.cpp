@@ -38,12 +38,6 @@ CEslesenNokta Pair(int nPairNo, double dDiffY, double dDiffHours, int nGroupNo =
   return pair;
 }
 
-struct CapturedDetail {
-  std::vector<PointKey> keys;
-  std::filesystem::path path;
-  int calls = 0;
-};
-
 }  // namespace
 
 class TablesTest : public QObject {
@@ -125,68 +119,18 @@ class TablesTest : public QObject {
   }
 
   // A sort moves the hidden keys with their rows, so the export takes the point shown.
-  void detailExportTakesTheTickedRowsInTableOrder() {
+  void tickedKeysFollowTheTableOrder() {
     CVelmiraDocAccess::NoktaList(*doc) = {Point(1000, 1, "A"), Point(1001, 1, "C"), Point(1002, 1, "B")};
     CGPSNoktaView view(*doc);
     view.Fill(1);
     QVERIFY(view.GetGridCtrl()->SortItems(0, false));  // C, B, A
     view.GetGridCtrl()->SetCheck(1, 0, true);
     view.GetGridCtrl()->SetCheck(3, 0, true);
-    ScriptedFileDialogs dialogs;
-    dialogs.workbooks.push_back("/tmp/out.xls");
-    CapturedDetail captured;
-    const DetailFormWriter writer = [&](const CVelmiraDoc&, const std::vector<PointKey>& keys,
-                                        const std::filesystem::path& path) {
-      captured.keys = keys;
-      captured.path = path;
-      ++captured.calls;
-      return Status();
-    };
-    QVERIFY(view.ExportDetailForm(dialogs, writer).value());
-    QCOMPARE(captured.calls, 1);
-    QCOMPARE(captured.keys.size(), size_t{2});
-    QCOMPARE(captured.keys[0].nIndex, 1001);
-    QCOMPARE(captured.keys[1].nIndex, 1000);
-    QCOMPARE(captured.keys[0].nFileNumber, 1);
-    QCOMPARE(captured.path, std::filesystem::path("/tmp/out.xls"));
-
-    // Cancelling the save dialogue writes nothing.
-    QVERIFY(!view.ExportDetailForm(dialogs, writer).value());
-    QCOMPARE(captured.calls, 1);
-    QCOMPARE(dialogs.workbookAsks, 2);
-  }
-
-  void exportsOfAnEmptyTableAskNothing() {
-    CGPSNoktaView points(*doc);
-    CVelmiraView pairs(*doc);
-    ScriptedFileDialogs dialogs;
-    dialogs.workbooks.push_back("/tmp/never.xls");
-    int calls = 0;
-    QVERIFY(!points.ExportDetailForm(dialogs, [&](auto&&...) { return ++calls, Status(); }).value());
-    QVERIFY(!pairs.ExportPolygonForm(dialogs, [&](auto&&...) { return ++calls, Status(); }).value());
-    QCOMPARE(dialogs.workbookAsks, 0);
-    QCOMPARE(calls, 0);
-  }
-
-  // The view hands the cause on and opens no message box of its own: the frame shows it.
-  void failedSaveReturnsItsCause() {
-    CVelmiraDocAccess::EslesenList(*doc) = {Pair(100, 0, 2), Pair(101, 0, 2)};
-    CVelmiraView view(*doc);
-    view.Fill();
-    view.SetAllChecks(true);
-    ScriptedFileDialogs dialogs;
-    dialogs.workbooks.push_back("/nonexistent/x.xls");
-    ModalAnswerer answerer;
-    std::vector<int> numbers;
-    const Result<bool> exported = view.ExportPolygonForm(
-        dialogs, [&](const CVelmiraDoc&, const std::vector<int>& n, const std::filesystem::path&) {
-          numbers = n;
-          return Status::Failure("Dosya yazılamadı");
-        });
-    QVERIFY(!exported.ok());
-    QCOMPARE(exported.status().cause(), std::string("Dosya yazılamadı"));
-    QCOMPARE(numbers, (std::vector<int>{100, 101}));
-    QCOMPARE(answerer.Messages().size(), size_t{0});
+    const std::vector<PointKey> keys = view.CheckedPointKeys();
+    QCOMPARE(keys.size(), size_t{2});
+    QCOMPARE(keys[0].nIndex, 1001);
+    QCOMPARE(keys[1].nIndex, 1000);
+    QCOMPARE(keys[0].nFileNumber, 1);
   }
 
   void pairColours_data() {
@@ -237,9 +181,10 @@ class TablesTest : public QObject {
     CVelmiraView empty(*doc);
     QMenu* menu = empty.GetPopupMenu();
     QCOMPARE(menu->title(), QStringLiteral("Seçim"));
-    QCOMPARE(menu->actions().size(), 2);
+    QCOMPARE(menu->actions().size(), 3);
     QCOMPARE(menu->actions()[0]->text(), QStringLiteral("Tüm Noktaları Seç"));
     QCOMPARE(menu->actions()[1]->text(), QStringLiteral("Seçimi Bırak"));
+    QCOMPARE(menu->actions()[2]->text(), QStringLiteral("Dilime Göre Seç"));
     menu->actions()[0]->trigger();
     QCOMPARE(empty.GetGridCtrl()->GetRowCount(), 1);
 
@@ -250,6 +195,35 @@ class TablesTest : public QObject {
     QCOMPARE(view.CheckedRows(), (std::vector<int>{1, 2}));
     view.GetPopupMenu()->actions()[1]->trigger();
     QVERIFY(view.CheckedRows().empty());
+  }
+
+  // A form names one zone: the pair table ticks the pairs of the zone chosen.
+  void zoneMenuTicksThePairsOfOneZone() {
+    std::vector<CTarvekNokta> points;
+    for (int i = 0; i < 6; ++i) {
+      points.push_back(Point(1000 + i, i < 4 ? 1 : 2, "K"));
+      points.back().strMeridian = i < 4 ? "33" : "30";
+    }
+    CVelmiraDocAccess::NoktaList(*doc) = points;
+    std::vector<CEslesenNokta> pairs = {Pair(100, 0, 2), Pair(101, 0, 2), Pair(102, 0, 2), Pair(103, 0, 2)};
+    const int ends[][2] = {{1000, 1001}, {1004, 1005}, {1002, 1003}, {1003, 1004}};  // the last spans zones
+    for (size_t i = 0; i < pairs.size(); ++i) {
+      pairs[i].nIndex1 = ends[i][0];
+      pairs[i].nIndex2 = ends[i][1];
+    }
+    CVelmiraDocAccess::EslesenList(*doc) = pairs;
+    CVelmiraView view(*doc);
+    view.Fill();
+    QMenu* zones = view.GetZoneMenu();
+    emit zones->aboutToShow();
+    QCOMPARE(zones->actions().size(), 2);
+    QCOMPARE(zones->actions()[0]->text(), QStringLiteral("TM30"));
+    QCOMPARE(zones->actions()[1]->text(), QStringLiteral("TM33"));
+    view.SetAllChecks(true);
+    zones->actions()[1]->trigger();
+    QCOMPARE(view.CheckedPairNumbers(), (std::vector<int>{100, 102}));
+    zones->actions()[0]->trigger();
+    QCOMPARE(view.CheckedPairNumbers(), (std::vector<int>{101}));
   }
 
   void popupOnlyInsideTheTable() {

@@ -32,14 +32,16 @@ struct RecordingShell : CDocShell {
 struct ScriptedFileDialogs : CFileDialogs {
   std::deque<std::filesystem::path> jobFiles;
   std::deque<std::filesystem::path> workbooks;
+  std::vector<WorkbookKind> workbookKinds;  // of every save dialogue asked for
   int jobFileAsks = 0;
   int workbookAsks = 0;
   std::optional<std::filesystem::path> ChooseJobFile(QWidget*) override {
     ++jobFileAsks;
     return Take(jobFiles);
   }
-  std::optional<std::filesystem::path> ChooseWorkbookPath(QWidget*) override {
+  std::optional<std::filesystem::path> ChooseWorkbookPath(QWidget*, WorkbookKind kind) override {
     ++workbookAsks;
+    workbookKinds.push_back(kind);
     return Take(workbooks);
   }
   static std::optional<std::filesystem::path> Take(std::deque<std::filesystem::path>& queue) {
