@@ -1,0 +1,201 @@
+// The main window as a surveyor meets it around the forms: exports that refuse before
+// asking for a name, one form per zone, and what the program remembers and speaks.
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "MakeJob.h"
+#include "TestSupport.h"
+#include "app/CMainFrame.h"
+#include "app/CVelmiraApp.h"
+#include "app/Commands.h"
+#include "tables/CGPSNoktaView.h"
+#include "tables/CTSJView.h"
+#include "tables/CVelmiraView.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+QString ReadHeader(const fs::path& workbook, int column) {
+  QProcess python;
+  python.start(QStringLiteral(VELMIRA_PYTHON),
+               {QStringLiteral("-c"),
+                QStringLiteral("import sys, xlrd\nsheet = xlrd.open_workbook(sys.argv[1]).sheet_by_index(0)\n"
+                               "print(sheet.cell_value(0, %1), sheet.nrows)").arg(column),
+                QString::fromStdString(workbook.string())});
+  python.waitForFinished(60000);
+  return QString::fromUtf8(python.readAllStandardOutput()).trimmed();
+}
+
+}  // namespace
+
+class ExportsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { QSettings().clear(); }
+
+  void init() {
+    dir = std::make_unique<QTemporaryDir>();
+    root = fs::path(dir->path().toStdString());
+    frame = std::make_unique<CMainFrame>(root / "cache");
+    auto scripted = std::make_unique<ScriptedFileDialogs>();
+    dialogs = scripted.get();
+    frame->SetFileDialogs(std::move(scripted));
+    answerer = std::make_unique<ModalAnswerer>();
+  }
+  void cleanup() {
+    if (answerer) QVERIFY2(answerer->Unexpected().isEmpty(), qPrintable(answerer->Unexpected().join('|')));
+    answerer.reset();
+    frame.reset();
+    dir.reset();
+    QSettings().clear();
+  }
+
+  // Nothing written and nothing asked: the user is told why at once.
+  void nothingTickedAndNoPairsAreToldBeforeTheDialogue() {
+    AddJob("a.tsj", {"--seed", "3", "--points", "20", "--meridian", "33", "--method", "rtk", "--float-fraction", "0"});
+    frame->GetDocument().ShowFilePoints(1);
+    const size_t before = answerer->Messages().size();
+    answerer->ExpectMessage();
+    frame->GetAction(ID_DETAY_EXCEL)->trigger();
+    answerer->ExpectMessage();
+    frame->GetAction(ID_POLIGON_EXCEL)->trigger();
+    frame->GetDocument().MatchSessions();
+    answerer->ExpectMessage();
+    frame->GetAction(ID_POLIGON_EXCEL)->trigger();
+    QVERIFY(answerer->Done());
+    const auto& told = answerer->Messages();
+    QCOMPARE(told.size(), before + 3);
+    QCOMPARE(told[before].text, QStringLiteral("İşaretli satır yok; form yazılmadı."));
+    QCOMPARE(told[before + 1].text, QStringLiteral("Eşleşen nokta yok; önce Poligon Eşleştir."));
+    QCOMPARE(told[before + 2].text, QStringLiteral("İşaretli satır yok; form yazılmadı."));
+    for (size_t i = before; i < told.size(); ++i) QCOMPARE(told[i].icon, QMessageBox::Warning);
+    QCOMPARE(dialogs->workbookAsks, 0);
+  }
+
+  // Pairs of two zones: the question lists them; "Vazgeç" asks nothing more, the other
+  // answer writes one form per zone beside the chosen name, each naming its zone.
+  void pairsOfTwoZonesGiveOneFormPerZone() {
+    AddJob("a.tsj", {"--seed", "4", "--points", "40", "--meridian", "30", "--method", "rtk", "--float-fraction", "0"});
+    AddJob("b.tsj", {"--seed", "5", "--points", "40", "--meridian", "33", "--method", "rtk", "--float-fraction", "0"});
+    frame->GetDocument().MatchSessions();
+    CVelmiraView* pairs = frame->GetPairView();
+    QVERIFY(pairs->GetDataRowCount() > 1);
+    pairs->SetAllChecks(true);
+
+    QString question;
+    answerer->Expect([&](QWidget* w) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      QVERIFY(box);
+      question = box->text();
+      box->button(QMessageBox::Cancel) ? box->button(QMessageBox::Cancel)->click() : box->buttons().last()->click();
+    });
+    frame->GetAction(ID_POLIGON_EXCEL)->trigger();
+    QVERIFY(answerer->Done());
+    QVERIFY(question.contains(QStringLiteral("TM30: ")));
+    QVERIFY(question.contains(QStringLiteral("TM33: ")));
+    QCOMPARE(dialogs->workbookAsks, 0);
+
+    answerer->Expect([](QWidget* w) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      QVERIFY(box);
+      QCOMPARE(box->buttons().size(), 2);
+      for (QAbstractButton* button : box->buttons()) {
+        if (button->text() == QStringLiteral("Her dilim için ayrı form")) button->click();
+      }
+    });
+    answerer->ExpectMessage();
+    dialogs->workbooks.push_back(root / "poligon.xls");
+    frame->GetAction(ID_POLIGON_EXCEL)->trigger();
+    QVERIFY(answerer->Done());
+    QVERIFY(!fs::exists(root / "poligon.xls"));
+    QVERIFY(ReadHeader(root / "poligon_TM30.xls", 13).startsWith(QStringLiteral("KESİN KOORDİNAT (ITRF_30_3)")));
+    QVERIFY(ReadHeader(root / "poligon_TM33.xls", 13).startsWith(QStringLiteral("KESİN KOORDİNAT (ITRF_33_3)")));
+    const QString report = answerer->Messages().back().text;
+    QVERIFY(report.startsWith(QStringLiteral("2 poligon formu yazıldı:")));
+    QVERIFY(report.contains(QString::fromStdString((root / "poligon_TM30.xls").string())));
+
+    // Ticking one zone through the table's menu gives one form and no question.
+    pairs->CheckZone("33");
+    answerer->ExpectMessage();
+    dialogs->workbooks.push_back(root / "one.xls");
+    frame->GetAction(ID_POLIGON_EXCEL)->trigger();
+    QVERIFY(answerer->Done());
+    QVERIFY(ReadHeader(root / "one.xls", 13).startsWith(QStringLiteral("KESİN KOORDİNAT (ITRF_33_3)")));
+  }
+
+  // The window and its panes come back as the user left them.
+  void layoutIsRestoredAfterARestart() {
+    QSplitter* outer = qobject_cast<QSplitter*>(frame->centralWidget());
+    QVERIFY(outer);
+    const QList<int> first = outer->sizes();
+    outer->setSizes({first[0] + first[1] / 2, first[1] - first[1] / 2});
+    const QList<int> chosen = outer->sizes();
+    QVERIFY(chosen != first);
+    frame.reset();  // saves on closing
+    frame = std::make_unique<CMainFrame>(root / "cache");
+    QCOMPARE(qobject_cast<QSplitter*>(frame->centralWidget())->sizes(), chosen);
+  }
+
+  // The open dialogue starts where the last job file was taken, in this run or the last.
+  void fileDialogueRemembersItsFolder() {
+    fs::create_directories(root / "jobs");
+    fs::create_directories(root / "older");
+    QSettings().setValue(QStringLiteral("folders/jobFiles"), QString::fromStdString((root / "older").string()));
+    QString startedIn;
+    AddJobFileThroughDialogue(root / "jobs" / "x.tsj", [&](QFileDialog* d) { startedIn = d->directory().absolutePath(); });
+    QCOMPARE(startedIn, QString::fromStdString((root / "older").string()));
+    QCOMPARE(QSettings().value(QStringLiteral("folders/jobFiles")).toString(),
+             QString::fromStdString((root / "jobs").string()));
+  }
+
+  void standardDialoguesSpeakTurkish() {
+    QVERIFY(LoadTurkishTranslations());
+    QVERIFY(QCoreApplication::translate("QFileDialog", "Look in:") != QStringLiteral("Look in:"));
+    QVERIFY(QCoreApplication::translate("QPlatformTheme", "Cancel") != QStringLiteral("Cancel"));
+    QVERIFY(QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?") !=
+            QStringLiteral("%1 already exists.\nDo you want to replace it?"));
+  }
+
+ private:
+  void AddJob(const std::string& name, const QStringList& args) {
+    QVERIFY(MakeJob(root / name, args));
+    answerer->ExpectMessage();  // measured by RTK
+    QVERIFY(frame->GetDocument().AddJobFile(root / name));
+    while (!answerer->Done()) QTest::qWait(5);
+  }
+
+  // Runs the real open dialogue: look() sees it as it opens, then the file is chosen.
+  void AddJobFileThroughDialogue(const fs::path& job, std::function<void(QFileDialog*)> look) {
+    if (!fs::exists(job)) QVERIFY(MakeJob(job, {"--seed", "6", "--points", "5", "--meridian", "33", "--method", "rtk"}));
+    CQtFileDialogs real;
+    answerer->Expect([&](QWidget* w) {
+      auto* dialog = qobject_cast<QFileDialog*>(w);
+      QVERIFY2(dialog, w->metaObject()->className());
+      if (look) look(dialog);
+      auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+      QVERIFY(name);
+      name->setText(QString::fromStdString(job.string()));
+      QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+    });
+    const auto chosen = real.ChooseJobFile(frame.get());
+    QVERIFY(answerer->Done());
+    QVERIFY(chosen.has_value());
+    QCOMPARE(*chosen, job);
+  }
+
+  std::unique_ptr<QTemporaryDir> dir;
+  fs::path root;
+  std::unique_ptr<CMainFrame> frame;
+  ScriptedFileDialogs* dialogs = nullptr;
+  std::unique_ptr<ModalAnswerer> answerer;
+};
+
+QTEST_MAIN(ExportsTest)
+#include "exports_test.moc"
