@@ -13,6 +13,7 @@
 #include "ScriptedShell.h"
 #include "TestDir.h"
 #include "forms/FormExport.h"
+#include "forms/FormZones.h"
 #include "jobdata/CVelmiraDocAccess.h"
 #include "text/Numbers.h"
 #include "xls/XlsWorkbook.h"
@@ -269,6 +270,53 @@ TEST_F(FormTest, AFailedSaveIsReported) {
   EXPECT_EQ("Excel dosyası kaydedilemedi: " + (dir / "no-such-folder" / "d.xls").string() +
                 "\nKlasör ya da dosya bulunamadı.",
             written.cause());
+}
+
+// Settled before the save dialogue: the zones with their rows, and forms too long.
+TEST_F(FormTest, ZonesAreCountedAndOversizedFormsRefusedBeforeWriting) {
+  std::vector<CTarvekNokta>& points = CVelmiraDocAccess::NoktaList(doc);
+  for (int i = 0; i < 6; ++i) {
+    CTarvekNokta p;
+    p.nIndex = 1000 + i;
+    p.nFileNumber = 1;
+    p.strMeridian = i % 3 == 0 ? "30" : "33";
+    points.push_back(p);
+  }
+  std::vector<PointKey> keys;
+  for (const CTarvekNokta& p : points) keys.push_back({p.nIndex, 1});
+  keys.push_back({1002, 7});  // a stale key finds nothing and counts nothing
+  const auto zones = DetailFormZones(doc, keys);
+  ASSERT_TRUE(zones.ok());
+  ASSERT_EQ(2u, zones->size());
+  EXPECT_EQ("30", zones.value()[0].meridian);
+  EXPECT_EQ(2u, zones.value()[0].rows);
+  EXPECT_EQ("33", zones.value()[1].meridian);
+  EXPECT_EQ(4u, zones.value()[1].records);
+  const std::vector<PointKey> in30 = DetailKeysInZone(doc, keys, "30");
+  ASSERT_EQ(2u, in30.size());
+  EXPECT_EQ(1003, in30[1].nIndex);
+
+  CVelmiraDocAccess::EslesenList(doc) = {CEslesenNokta{}, CEslesenNokta{}};
+  CVelmiraDocAccess::EslesenList(doc)[0].nPairNo = 100;
+  CVelmiraDocAccess::EslesenList(doc)[0].nIndex1 = 1001;
+  CVelmiraDocAccess::EslesenList(doc)[0].nIndex2 = 1002;
+  CVelmiraDocAccess::EslesenList(doc)[1].nPairNo = 101;
+  CVelmiraDocAccess::EslesenList(doc)[1].nIndex1 = 1002;
+  CVelmiraDocAccess::EslesenList(doc)[1].nIndex2 = 1003;  // 33 with 30
+  const auto pairs = PolygonFormZones(doc, {100});
+  ASSERT_TRUE(pairs.ok());
+  EXPECT_EQ(2u, pairs.value()[0].rows);
+  const auto mixed = PolygonFormZones(doc, {100, 101});
+  ASSERT_FALSE(mixed.ok());
+  EXPECT_NE(std::string::npos, mixed.status().cause().find("101 numaralı çiftin iki noktası farklı dilimlerde"));
+
+  keys.assign(XlsWorksheet::kMaxRows - 1, PointKey{1001, 1});  // one row more than fits
+  const auto tooLong = DetailFormZones(doc, keys);
+  ASSERT_FALSE(tooLong.ok());
+  EXPECT_NE(std::string::npos, tooLong.status().cause().find("sığmıyor"));
+
+  EXPECT_EQ(fs::path("/f/form_TM33.xls"), ZoneFormPath("/f/form.xls", "33"));
+  EXPECT_EQ(fs::path("/f/form_TM30"), ZoneFormPath("/f/form", "30"));
 }
 
 // Such names once came out as empty cells in a form reported as written.
