@@ -160,6 +160,22 @@ Status SaveFailure(const std::filesystem::path& path, const std::string& cause) 
   return Status::Failure("Excel dosyası kaydedilemedi: " + PathText(path) + "\n" + cause);
 }
 
+// A4 across, shrunk to one page wide, narrow margins, the two header rows on every page:
+// the forms go to the authority on paper and must print as they are.
+void SetFormPageSetup(XlsWorksheet& sheet) {
+  XlsPageSetup setup;
+  setup.orientation = XlsPageSetup::Orientation::Landscape;
+  setup.paperSize = 9;  // A4
+  setup.fitWidth = 1;
+  setup.fitHeight = 0;
+  setup.leftMargin = setup.rightMargin = 0.25;
+  setup.topMargin = setup.bottomMargin = 0.75;
+  setup.headerMargin = setup.footerMargin = 0.3;
+  setup.centredHorizontally = true;
+  setup.titleRows = XlsPageSetup::Rows{0, kFirstDataRow - 1};
+  sheet.SetPageSetup(setup);
+}
+
 Status Save(XlsWorkbook& book, const std::filesystem::path& path) {
   const Status saved = book.Save(path);
   book.Close();
@@ -249,6 +265,7 @@ Status WriteDetailForm(const CVelmiraDoc& doc, const std::vector<PointKey>& rows
     ++row;
   }
   if (!written) return SaveFailure(path, "Bir hücre yazılamadı.");
+  SetFormPageSetup(sheet);
   return Save(book, path);
 }
 
@@ -303,5 +320,6 @@ Status WritePolygonForm(const CVelmiraDoc& doc, const std::vector<int>& pairNos,
     row += 2;
   }
   if (!written) return SaveFailure(path, "Bir hücre yazılamadı.");
+  SetFormPageSetup(sheet);
   return Save(book, path);
 }

@@ -207,6 +207,17 @@ bool XlsWorksheet::SetColWidth(std::uint16_t column, std::uint16_t width) {
   return true;
 }
 
+bool XlsWorksheet::SetPageSetup(const XlsPageSetup& setup) {
+  constexpr double kMaxMarginInches = 100.0;  // a sheet of paper's margin, not a typo's
+  for (double inches : {setup.leftMargin, setup.rightMargin, setup.topMargin, setup.bottomMargin,
+                        setup.headerMargin, setup.footerMargin}) {
+    if (!std::isfinite(inches) || inches < 0.0 || inches >= kMaxMarginInches) return false;
+  }
+  if (setup.titleRows && setup.titleRows->first > setup.titleRows->last) return false;
+  m_pageSetup = setup;
+  return true;
+}
+
 // ---- workbook --------------------------------------------------------------------------
 
 XlsWorkbook::XlsWorkbook()
@@ -382,6 +393,56 @@ void ShareStrings(XlsStringPool& pool, std::span<const std::uint32_t> refs,
 
 }  // namespace
 
+namespace {
+
+YExcel::Worksheet::PageSetup PageSetupRecords(const XlsPageSetup& setup) {
+  YExcel::Worksheet::PageSetup records;
+  const bool fitted = setup.fitWidth != 0 || setup.fitHeight != 0;
+  if (fitted) records.wsBool.options |= YExcel::Worksheet::WsBool::kFitToPage;
+  records.hCenter.centred = setup.centredHorizontally ? 1 : 0;
+  records.leftMargin.inches = setup.leftMargin;
+  records.rightMargin.inches = setup.rightMargin;
+  records.topMargin.inches = setup.topMargin;
+  records.bottomMargin.inches = setup.bottomMargin;
+  YExcel::Worksheet::Setup& page = records.setup;
+  page.paperSize = setup.paperSize;
+  page.fitWidth = setup.fitWidth;
+  page.fitHeight = setup.fitHeight;
+  if (setup.orientation == XlsPageSetup::Orientation::Landscape) {
+    page.options = static_cast<std::uint16_t>(page.options & ~YExcel::Worksheet::Setup::kPortrait);
+  }
+  page.headerMargin = setup.headerMargin;
+  page.footerMargin = setup.footerMargin;
+  return records;
+}
+
+// Print titles are names in the globals that point at their sheet through a link to this
+// workbook itself: one XTI and one Print_Titles name per sheet that has them.
+void PrintTitles(YExcel::Workbook& globals, const std::vector<std::unique_ptr<XlsWorksheet>>& sheets) {
+  globals.supBook.reset();
+  globals.externSheet.reset();
+  globals.names.clear();
+  for (std::size_t i = 0; i < sheets.size(); ++i) {
+    const auto& setup = sheets[i]->GetPageSetup();
+    if (!setup || !setup->titleRows) continue;
+    if (!globals.externSheet) globals.externSheet.emplace();
+    auto sheet = static_cast<std::uint16_t>(i);
+    YExcel::Workbook::Lbl name;
+    name.sheet = static_cast<std::uint16_t>(sheet + 1);
+    name.externSheet = static_cast<std::uint16_t>(globals.externSheet->refs.size());
+    name.firstRow = setup->titleRows->first;
+    name.lastRow = setup->titleRows->last;
+    globals.externSheet->refs.push_back({0, sheet, sheet});
+    globals.names.push_back(name);
+  }
+  if (globals.externSheet) {
+    globals.supBook.emplace();
+    globals.supBook->sheetCount = static_cast<std::uint16_t>(sheets.size());
+  }
+}
+
+}  // namespace
+
 BigArray<std::uint8_t> XlsWorkbookAccess::BuildStream(XlsWorkbook& book) {
   YExcel::Workbook& globals = *book.m_globals;
   XlsStringPool& pool = *book.m_pool;
@@ -416,6 +477,7 @@ BigArray<std::uint8_t> XlsWorkbookAccess::BuildStream(XlsWorkbook& book) {
     ws.index.firstRow = 0;
     ws.index.lastRowPlusOne = rows;
     ws.index.dbCellPositions.assign((rows + 31) / 32, 0);
+    if (model.m_pageSetup) ws.pageSetup = PageSetupRecords(*model.m_pageSetup);
     for (const auto& w : model.m_colWidths) {
       YExcel::Worksheet::ColInfo info;
       info.firstColumn = info.lastColumn = w.column;
@@ -443,6 +505,8 @@ BigArray<std::uint8_t> XlsWorkbookAccess::BuildStream(XlsWorkbook& book) {
       }
     }
   }
+
+  PrintTitles(globals, book.m_sheets);
 
   // Measure first: every sheet's BOF and DBCELL positions, then write with them in place.
   YExcel::Stream counter;

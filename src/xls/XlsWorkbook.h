@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -85,6 +86,33 @@ class XlsCell {
   std::uint16_t m_column = 0;
 };
 
+// How a sheet prints. A sheet without one prints as the reader's defaults have it.
+struct XlsPageSetup {
+  enum class Orientation : std::uint8_t { Portrait, Landscape };
+  // Rows counted from 0, both included.
+  struct Rows {
+    std::uint16_t first = 0;
+    std::uint16_t last = 0;
+  };
+
+  Orientation orientation = Orientation::Portrait;
+  std::uint16_t paperSize = 9;  // [MS-XLS] Setup paper codes: 9 is A4, 1 US Letter
+  // Pages across and down the printout is shrunk to; 0 leaves that direction free. Both
+  // 0 prints at 100 %.
+  std::uint16_t fitWidth = 0;
+  std::uint16_t fitHeight = 0;
+  // Inches.
+  double leftMargin = 0.7;
+  double rightMargin = 0.7;
+  double topMargin = 0.75;
+  double bottomMargin = 0.75;
+  double headerMargin = 0.3;
+  double footerMargin = 0.3;
+  bool centredHorizontally = false;
+  // Repeated at the top of every printed page.
+  std::optional<Rows> titleRows;
+};
+
 class XlsWorksheet {
  public:
   static constexpr std::uint32_t kMaxRows = 65536;
@@ -105,6 +133,11 @@ class XlsWorksheet {
   // Setting a column twice adds a second entry; the later one wins in readers.
   bool SetColWidth(std::uint16_t column, std::uint16_t width);
 
+  // False, and the sheet's page setup unchanged, for a margin that is negative, not
+  // finite or 100 inches or more, or title rows whose first row comes after the last.
+  bool SetPageSetup(const XlsPageSetup& setup);
+  const std::optional<XlsPageSetup>& GetPageSetup() const { return m_pageSetup; }
+
  private:
   friend class XlsCell;
   friend class XlsWorkbook;
@@ -122,6 +155,7 @@ class XlsWorksheet {
   // Rows are stored as far as they were written; cells past a row's end are undefined.
   std::vector<std::vector<XlsCell::Data>> m_rows;
   std::vector<ColWidth> m_colWidths;
+  std::optional<XlsPageSetup> m_pageSetup;
 };
 
 class XlsWorkbook {

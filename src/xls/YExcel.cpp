@@ -130,6 +130,40 @@ void Workbook::BoundSheet::WriteData(Stream& out) const {
   out.Chars(name, s.compressed);
 }
 
+void Workbook::SupBook::WriteData(Stream& out) const {
+  out.U16(sheetCount);
+  out.U16(cch);
+}
+
+void Workbook::ExternSheet::WriteData(Stream& out) const {
+  out.U16(static_cast<std::uint16_t>(refs.size()));
+  for (const XTI& xti : refs) {
+    out.U16(xti.supBook);
+    out.U16(xti.firstSheet);
+    out.U16(xti.lastSheet);
+  }
+}
+
+void Workbook::Lbl::WriteData(Stream& out) const {
+  constexpr std::uint8_t kPtgArea3d = 0x3B;  // reference class, [MS-XLS] 2.5.198.28
+  constexpr std::uint16_t kFormulaBytes = 11;
+  out.U16(options);
+  out.U8(0);  // chKey
+  out.U8(1);  // cch: a built-in name is one character
+  out.U16(kFormulaBytes);
+  out.U16(0);
+  out.U16(sheet);
+  out.U32(0);
+  out.U8(0);  // XLUnicodeStringNoCch, 8-bit
+  out.U8(builtInName);
+  out.U8(kPtgArea3d);
+  out.U16(externSheet);
+  out.U16(firstRow);
+  out.U16(lastRow);
+  out.U16(firstColumn);  // no relative bits: $A
+  out.U16(lastColumn);
+}
+
 std::size_t Workbook::SharedStringTable::RecordSize() const {
   Stream counter;
   WriteSharedStringTable(counter, *this);
@@ -189,6 +223,9 @@ void WriteWorkbook(Stream& out, const Workbook& globals) {
   for (const auto& xf : globals.xfs) WriteRecord(out, xf);
   for (const auto& style : globals.styles) WriteRecord(out, style);
   for (const auto& sheet : globals.boundSheets) WriteRecord(out, sheet);
+  if (globals.supBook) WriteRecord(out, *globals.supBook);
+  if (globals.externSheet) WriteRecord(out, *globals.externSheet);
+  for (const auto& name : globals.names) WriteRecord(out, name);
   WriteSharedStringTable(out, globals.sst);
   WriteRecord(out, YEOF{});
 }
@@ -199,6 +236,30 @@ void Worksheet::Index::WriteData(Stream& out) const {
   out.U32(lastRowPlusOne);
   out.U32(0);
   for (std::uint32_t p : dbCellPositions) out.U32(p);
+}
+
+void Worksheet::WsBool::WriteData(Stream& out) const { out.U16(options); }
+
+void Worksheet::HCenter::WriteData(Stream& out) const { out.U16(centred); }
+
+void Worksheet::Setup::WriteData(Stream& out) const {
+  for (std::uint16_t v : {paperSize, scale, pageStart, fitWidth, fitHeight, options, resolution,
+                          verticalResolution}) {
+    out.U16(v);
+  }
+  out.F64(headerMargin);
+  out.F64(footerMargin);
+  out.U16(copies);
+}
+
+void WritePageSetup(Stream& out, const Worksheet::PageSetup& setup) {
+  WriteRecord(out, setup.wsBool);
+  WriteRecord(out, setup.hCenter);
+  WriteRecord(out, setup.leftMargin);
+  WriteRecord(out, setup.rightMargin);
+  WriteRecord(out, setup.topMargin);
+  WriteRecord(out, setup.bottomMargin);
+  WriteRecord(out, setup.setup);
 }
 
 void Worksheet::ColInfo::WriteData(Stream& out) const {
@@ -342,6 +403,7 @@ void WriteWorksheet(Stream& out, const Worksheet& sheet,
                     std::vector<std::uint32_t>& dbCellPositions) {
   WriteRecord(out, sheet.bof);
   WriteRecord(out, sheet.index);
+  if (sheet.pageSetup) WritePageSetup(out, *sheet.pageSetup);
   for (const auto& colInfo : sheet.colInfos) WriteRecord(out, colInfo);
   WriteRecord(out, sheet.dimensions);
   WriteCellTable(out, sheet.cellTable, dbCellPositions);

@@ -3,8 +3,11 @@
 //
 // The "Workbook" stream, in order:
 //   globals    BOF, WINDOW1, FONT*, FORMAT* (index 164 and up), XF*, STYLE*, BOUNDSHEET*,
+//              [SUPBOOK EXTERNSHEET LBL*] (print titles only),
 //              SST (with its CONTINUE records), EOF
-//   per sheet  BOF, INDEX, COLINFO*, DIMENSIONS,
+//   per sheet  BOF, INDEX,
+//              [WSBOOL HCENTER LEFTMARGIN RIGHTMARGIN TOPMARGIN BOTTOMMARGIN SETUP] (page setup only),
+//              COLINFO*, DIMENSIONS,
 //              row blocks of up to 32 rows: ROW*, cell records (BLANK, LABELSST, RK, MULRK,
 //              NUMBER) row by row, DBCELL
 //              WINDOW2, MERGEDCELLS* (1027 ranges each), EOF
@@ -13,6 +16,7 @@
 // written twice by the same code: once into a counting Stream to learn every position
 // (sheet BOFs, DBCELLs), then into the buffer, so sizes and positions cannot disagree.
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -229,6 +233,46 @@ struct Workbook {
     std::size_t RecordSize() const;
   };
 
+  // [MS-XLS] 2.4.271, the self-referencing kind: the link that 3-D references to this
+  // workbook's own sheets go through.
+  struct SupBook {
+    static constexpr std::uint16_t kType = 0x01AE;
+    static constexpr std::uint16_t kSelf = 0x0401;
+    std::uint16_t sheetCount = 1;  // ignored by readers for a self reference
+    std::uint16_t cch = kSelf;
+    std::size_t DataSize() const { return 4; }
+    void WriteData(Stream& out) const;
+  };
+
+  // [MS-XLS] 2.4.106; each XTI names a range of sheets through one SUPBOOK.
+  struct ExternSheet {
+    static constexpr std::uint16_t kType = 0x0017;
+    struct XTI {
+      std::uint16_t supBook = 0;
+      std::uint16_t firstSheet = 0;
+      std::uint16_t lastSheet = 0;
+    };
+    std::vector<XTI> refs;
+    std::size_t DataSize() const { return 2 + 6 * refs.size(); }
+    void WriteData(Stream& out) const;
+  };
+
+  // [MS-XLS] 2.4.150, a built-in name whose formula is one PtgArea3d (2.5.198.28), which
+  // is all Print_Titles needs for a band of rows.
+  struct Lbl {
+    static constexpr std::uint16_t kType = 0x0018;
+    static constexpr std::uint16_t kBuiltIn = 0x0020;  // fBuiltin
+    static constexpr std::uint8_t kPrintTitles = 0x07;
+    std::uint16_t options = kBuiltIn;
+    std::uint8_t builtInName = kPrintTitles;
+    std::uint16_t sheet = 0;  // itab: the sheet's index + 1; 0 would make it global
+    std::uint16_t externSheet = 0;  // ixti, an index into EXTERNSHEET's XTIs
+    std::uint16_t firstRow = 0, lastRow = 0;
+    std::uint16_t firstColumn = 0, lastColumn = 0xFF;  // absolute references
+    std::size_t DataSize() const { return 16 + 11; }
+    void WriteData(Stream& out) const;
+  };
+
   BOF bof;
   Window1 window1;
   std::vector<Font> fonts;
@@ -236,6 +280,10 @@ struct Workbook {
   std::vector<Style> styles;
   std::vector<Format> formats;
   std::vector<BoundSheet> boundSheets;
+  // Only when a sheet has print titles; the names refer to their sheets through them.
+  std::optional<SupBook> supBook;
+  std::optional<ExternSheet> externSheet;
+  std::vector<Lbl> names;
   SharedStringTable sst;
 };
 
@@ -262,6 +310,70 @@ struct Worksheet {
     std::vector<std::uint32_t> dbCellPositions;
     std::size_t DataSize() const { return 16 + 4 * dbCellPositions.size(); }
     void WriteData(Stream& out) const;
+  };
+
+  // [MS-XLS] 2.4.351
+  struct WsBool {
+    static constexpr std::uint16_t kType = 0x0081;
+    static constexpr std::uint16_t kFitToPage = 0x0100;
+    // Automatic page breaks shown, outline summaries below and right, outline symbols.
+    std::uint16_t options = 0x04C1;
+    std::size_t DataSize() const { return 2; }
+    void WriteData(Stream& out) const;
+  };
+
+  // [MS-XLS] 2.4.135
+  struct HCenter {
+    static constexpr std::uint16_t kType = 0x0083;
+    std::uint16_t centred = 0;
+    std::size_t DataSize() const { return 2; }
+    void WriteData(Stream& out) const;
+  };
+
+  // [MS-XLS] 2.4.151 LeftMargin, 2.4.219 RightMargin, 2.4.328 TopMargin and 2.4.25
+  // BottomMargin: one Xnum each, in inches.
+  template <std::uint16_t Type>
+  struct Margin {
+    static constexpr std::uint16_t kType = Type;
+    double inches = 0.0;
+    std::size_t DataSize() const { return 8; }
+    void WriteData(Stream& out) const { out.F64(inches); }
+  };
+  using LeftMargin = Margin<0x0026>;
+  using RightMargin = Margin<0x0027>;
+  using TopMargin = Margin<0x0028>;
+  using BottomMargin = Margin<0x0029>;
+
+  // [MS-XLS] 2.4.257. fNoPls stays 0 so that readers take the paper size and the
+  // orientation from here.
+  struct Setup {
+    static constexpr std::uint16_t kType = 0x00A1;
+    static constexpr std::uint16_t kPortrait = 0x0002;  // fPortrait
+    static constexpr std::uint16_t kA4 = 9;
+    std::uint16_t paperSize = kA4;
+    std::uint16_t scale = 100;  // percent, when not fitted to pages
+    std::uint16_t pageStart = 1;
+    std::uint16_t fitWidth = 1;   // pages across; 0 as many as needed
+    std::uint16_t fitHeight = 1;  // pages down; 0 as many as needed
+    std::uint16_t options = kPortrait;
+    std::uint16_t resolution = 600;  // dpi
+    std::uint16_t verticalResolution = 600;
+    double headerMargin = 0.5;  // inches
+    double footerMargin = 0.5;
+    std::uint16_t copies = 1;
+    std::size_t DataSize() const { return 34; }
+    void WriteData(Stream& out) const;
+  };
+
+  // The records of a sheet's page setup, written together between INDEX and COLINFO.
+  struct PageSetup {
+    WsBool wsBool;
+    HCenter hCenter;
+    LeftMargin leftMargin;
+    RightMargin rightMargin;
+    TopMargin topMargin;
+    BottomMargin bottomMargin;
+    Setup setup;
   };
 
   // [MS-XLS] 2.4.53
@@ -399,6 +511,7 @@ struct Worksheet {
 
   BOF bof = WorksheetBOF();
   Index index;
+  std::optional<PageSetup> pageSetup;  // none: the readers' defaults
   std::vector<ColInfo> colInfos;
   Dimensions dimensions;
   CellTable cellTable;
@@ -417,6 +530,8 @@ using Number = Worksheet::CellTable::RowBlock::CellBlock::Number;
 
 std::size_t CellRecordSize(const CellRecord& record);
 void WriteCellRecord(Stream& out, const CellRecord& record);
+// [MS-XLS] 2.1.7.20.6: WsBool closes the sheet's GLOBALS, the rest is PAGESETUP.
+void WritePageSetup(Stream& out, const Worksheet::PageSetup& setup);
 // MERGEDCELLS records of up to 1027 ranges each; nothing for no ranges.
 void WriteMergedCells(Stream& out, const Worksheet::MergedCells& merged);
 // Row blocks; fills dbCellPositions with each block's DBCELL stream position.

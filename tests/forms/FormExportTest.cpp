@@ -264,6 +264,96 @@ TEST_F(FormTest, LibreOfficeReadsTheSameCellsAsXlrd) {
   }
 }
 
+// Lines a command prints, or nothing when it fails.
+std::vector<std::string> CommandLines(const std::string& command) {
+  std::vector<std::string> lines;
+  FILE* pipe = popen(command.c_str(), "r");
+  char buffer[4096];
+  while (fgets(buffer, sizeof buffer, pipe)) {
+    std::string line(buffer);
+    if (!line.empty() && line.back() == '\n') line.pop_back();
+    lines.push_back(line);
+  }
+  EXPECT_EQ(0, pclose(pipe)) << command;
+  return lines;
+}
+
+// The words on each page of a PDF, as pdftotext reads them.
+std::vector<std::set<std::string>> PageWords(const std::filesystem::path& pdf) {
+  std::vector<std::set<std::string>> pages(1);
+  for (const std::string& line : CommandLines("pdftotext -layout " + pdf.string() + " -")) {
+    std::istringstream in(line);
+    for (std::string word; in >> word;) {
+      for (size_t feed; (feed = word.find('\f')) != std::string::npos;) word.erase(feed, 1);
+      if (!word.empty()) pages.back().insert(word);
+    }
+    if (line.find('\f') != std::string::npos) pages.emplace_back();
+  }
+  if (pages.back().empty()) pages.pop_back();
+  return pages;
+}
+
+// Both forms print as LibreOffice prints them: A4 across, every page one page wide (a
+// row's name and its last column on one page) with the two header rows at its top.
+TEST_F(FormTest, BothFormsPrintOnePageWideWithTheHeaderOnEveryPage) {
+  if (std::system("command -v soffice pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP() << "LibreOffice or poppler missing";
+  std::vector<JobRow> rows;
+  std::map<std::string, std::string> heights;  // name -> the form's height text
+  for (int i = 0; i < 36; ++i) {
+    char lat[32];
+    std::snprintf(lat, sizeof lat, "%.8f", 39.5 + 0.001 * i);
+    JobRow first = Row("N" + std::to_string(100 + i), lat, "1719500000");
+    first.height = std::to_string(1000 + i) + ".5";
+    JobRow second = first;
+    std::snprintf(lat, sizeof lat, "%.8f", 39.5 + 0.001 * i + 0.0000001);
+    second.lat = lat;
+    second.seconds = "1719510000";
+    rows.push_back(first);
+    rows.push_back(second);
+    heights[first.name] = std::to_string(1000 + i) + ".500";
+  }
+  AddJob("a.tsj", rows, "TM33", "VRSCMRP");
+  doc.MatchSessions();
+  ASSERT_EQ(36u, doc.EslesenList().size());
+  std::vector<PointKey> keys;
+  for (const CTarvekNokta& p : doc.NoktaList()) keys.push_back({p.nIndex, p.nFileNumber});
+  std::vector<int> pairs;
+  for (const CEslesenNokta& pair : doc.EslesenList()) pairs.push_back(pair.nPairNo);
+  ASSERT_OK(WriteDetailForm(doc, keys, dir / "detail.xls"));
+  ASSERT_OK(WritePolygonForm(doc, pairs, dir / "polygon.xls"));
+
+  const std::string names = std::string(VELMIRA_PYTHON) + " " + VELMIRA_SOURCE_DIR + "/tests/xls/read_xls.py names ";
+  std::string command = "LC_ALL=C.UTF-8 soffice -env:UserInstallation=file://" + (dir / "lo-profile").string() +
+                        " --headless --norestore --convert-to pdf --outdir " + dir.path().string();
+  for (const char* form : {"detail", "polygon"}) command += " " + (dir / (std::string(form) + ".xls")).string();
+  ASSERT_EQ(0, std::system((command + " >/dev/null 2>&1").c_str()));
+  for (const std::string form : {"detail", "polygon"}) {
+    SCOPED_TRACE(form);
+    EXPECT_EQ(std::vector<std::string>{"name\tPrint_Titles\tbuiltin=1\tscope=0\tSheet1!$A$1:$IV$2\t0:1:0:2:0:256"},
+              CommandLines(names + (dir / (form + ".xls")).string()));
+    const fs::path pdf = dir / (form + ".pdf");
+    const auto pages = PageWords(pdf);
+    ASSERT_GE(pages.size(), 2u);
+    int sized = 0;
+    for (const std::string& line : CommandLines("pdfinfo -f 1 -l 100 " + pdf.string())) {
+      if (line.rfind("Page", 0) != 0 || line.find(" size:") == std::string::npos) continue;
+      EXPECT_NE(std::string::npos, line.find("841.89 x 595.3")) << line;  // A4 landscape, in points
+      ++sized;
+    }
+    EXPECT_EQ(static_cast<int>(pages.size()), sized);
+    std::set<std::string> printed;
+    for (size_t page = 0; page < pages.size(); ++page) {
+      EXPECT_TRUE(pages[page].count("NOKTA")) << "page " << page + 1;
+      for (const auto& [name, height] : heights) {
+        if (!pages[page].count(name)) continue;
+        printed.insert(name);
+        EXPECT_TRUE(pages[page].count(height)) << name << " on page " << page + 1;
+      }
+    }
+    EXPECT_EQ(heights.size(), printed.size());
+  }
+}
+
 TEST_F(FormTest, AFailedSaveIsReported) {
   AddJob("a.tsj", {Row("A", "39.5")}, "TM33");
   const Status written = WriteDetailForm(doc, {}, dir / "no-such-folder" / "d.xls");

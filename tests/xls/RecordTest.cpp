@@ -96,6 +96,69 @@ TEST(Records, ByteStrings) {
   EXPECT_EQ(18u, RecordSize(sheet.DataSize()));
 }
 
+// The page setup the forms print with: A4 landscape, one page wide, narrow margins, the
+// first two rows of the only sheet repeated; and a second sheet's titles for the indices.
+TEST(Records, PageSetupByteStrings) {
+  Worksheet::WsBool fitted;
+  fitted.options |= Worksheet::WsBool::kFitToPage;
+  Worksheet::HCenter centred;
+  centred.centred = 1;
+  Worksheet::LeftMargin left;
+  left.inches = 0.25;
+  Worksheet::RightMargin right;
+  right.inches = 0.25;
+  Worksheet::TopMargin top;
+  top.inches = 0.75;
+  Worksheet::BottomMargin bottom;
+  bottom.inches = 0.75;
+  Worksheet::Setup setup;
+  setup.fitWidth = 1;
+  setup.fitHeight = 0;
+  setup.options = 0;  // landscape
+  setup.headerMargin = setup.footerMargin = 0.3;
+  Workbook::ExternSheet externSheet;
+  externSheet.refs = {{0, 0, 0}};
+  Workbook::ExternSheet twoSheets;
+  twoSheets.refs = {{0, 0, 0}, {0, 1, 1}};
+  Workbook::Lbl titles;
+  titles.sheet = 1;
+  titles.lastRow = 1;
+  Workbook::Lbl secondSheet;
+  secondSheet.sheet = 2;
+  secondSheet.externSheet = 1;
+  secondSheet.firstRow = 2;
+  secondSheet.lastRow = 4;
+
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::string expected;
+  } cases[] = {
+      {"WSBOOL default", Bytes(Worksheet::WsBool{}), "81 00 02 00 C1 04"},
+      {"WSBOOL fit to page", Bytes(fitted), "81 00 02 00 C1 05"},
+      {"HCENTER", Bytes(centred), "83 00 02 00 01 00"},
+      {"LEFTMARGIN 0.25 in", Bytes(left), "26 00 08 00 00 00 00 00 00 00 D0 3F"},
+      {"RIGHTMARGIN 0.25 in", Bytes(right), "27 00 08 00 00 00 00 00 00 00 D0 3F"},
+      {"TOPMARGIN 0.75 in", Bytes(top), "28 00 08 00 00 00 00 00 00 00 E8 3F"},
+      {"BOTTOMMARGIN 0.75 in", Bytes(bottom), "29 00 08 00 00 00 00 00 00 00 E8 3F"},
+      // Paper 9 (A4), scale 100, first page 1, 1 page wide, any number tall, flags 0
+      // (landscape, paper settings valid), 600 x 600 dpi, header and footer 0.3 in, 1 copy.
+      {"SETUP A4 landscape", Bytes(setup),
+       "A1 00 22 00 09 00 64 00 01 00 01 00 00 00 00 00 58 02 58 02 "
+       "33 33 33 33 33 33 D3 3F 33 33 33 33 33 33 D3 3F 01 00"},
+      {"SUPBOOK self", Bytes(Workbook::SupBook{}), "AE 01 04 00 01 00 01 04"},
+      {"EXTERNSHEET one sheet", Bytes(externSheet), "17 00 08 00 01 00 00 00 00 00 00 00"},
+      {"EXTERNSHEET two sheets", Bytes(twoSheets), "17 00 0E 00 02 00 00 00 00 00 00 00 00 00 01 00 01 00"},
+      // fBuiltin, no key, 1 character, 11 formula bytes, itab 1, name 0x07 (8-bit), then
+      // PtgArea3d: ixti 0, rows 0-1, columns 0-255, all absolute: Sheet1!$1:$2.
+      {"LBL Print_Titles", Bytes(titles),
+       "18 00 1B 00 20 00 00 01 0B 00 00 00 01 00 00 00 00 00 00 07 3B 00 00 00 00 01 00 00 00 FF 00"},
+      {"LBL Print_Titles, second sheet", Bytes(secondSheet),
+       "18 00 1B 00 20 00 00 01 0B 00 00 00 02 00 00 00 00 00 00 07 3B 01 00 02 00 04 00 00 00 FF 00"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.expected, c.bytes) << c.name;
+}
+
 TEST(Records, RKForms) {
   struct Case {
     double value;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <random>
 
@@ -701,6 +702,231 @@ TEST(XlsReadBack, LibreOfficeConvertsToCsv) {
     }
   }
   EXPECT_EQ(csv[1][0], csv[1][1]);
+}
+
+
+// ---- page setup ------------------------------------------------------------------------
+
+XlsPageSetup FormPageSetup() {
+  XlsPageSetup setup;
+  setup.orientation = XlsPageSetup::Orientation::Landscape;
+  setup.fitWidth = 1;
+  setup.leftMargin = setup.rightMargin = 0.25;
+  setup.centredHorizontally = true;
+  setup.titleRows = XlsPageSetup::Rows{0, 1};
+  return setup;
+}
+
+std::vector<std::uint16_t> Types(const std::vector<RecordRef>& records, std::size_t from, std::size_t to) {
+  std::vector<std::uint16_t> types;
+  for (std::size_t i = from; i < to; ++i) types.push_back(records[i].type);
+  return types;
+}
+
+std::size_t IndexOf(const std::vector<RecordRef>& records, std::size_t offset) {
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    if (records[i].offset == offset) return i;
+  }
+  return records.size();
+}
+
+TEST(XlsPageSetup, RecordsInStreamOrder) {
+  XlsWorkbook book;
+  book.New();
+  book.GetWorksheet(0).Cell(0, 0).SetText(u"plain");
+  XlsWorksheet& second = book.AddWorksheet();
+  for (std::uint32_t r = 0; r < 40; ++r) second.Cell(r, 0).SetText(u"row");
+  second.SetColWidth(0, 3000);
+  XlsPageSetup setup = FormPageSetup();
+  setup.titleRows = XlsPageSetup::Rows{2, 4};
+  ASSERT_TRUE(second.SetPageSetup(setup));
+  Parsed p = Build(book);
+
+  // Globals: the link, its one XTI (sheet 1 to 1) and the name right before the SST.
+  const std::size_t sst = OfType(p.records, 0x00FC)[0].offset;
+  const std::size_t sstAt = IndexOf(p.records, sst);
+  EXPECT_EQ((std::vector<std::uint16_t>{0x0085, 0x0085, 0x01AE, 0x0017, 0x0018, 0x00FC}),
+            Types(p.records, sstAt - 5, sstAt + 1));
+  const RecordRef externSheet = OfType(p.records, 0x0017)[0];
+  EXPECT_EQ("01 00 00 00 01 00 01 00", Hex({p.stream.begin() + static_cast<long>(externSheet.offset) + 4,
+                                           p.stream.begin() + static_cast<long>(externSheet.offset) + 12}));
+  const RecordRef name = OfType(p.records, 0x0018)[0];
+  EXPECT_EQ(2, U16(p.stream, name.offset + 4 + 8));   // itab: the second sheet
+  EXPECT_EQ(0, U16(p.stream, name.offset + 4 + 17));  // ixti
+  EXPECT_EQ(2, U16(p.stream, name.offset + 4 + 19));
+  EXPECT_EQ(4, U16(p.stream, name.offset + 4 + 21));
+
+  // Sheets: the first as before, the second with its page setup between INDEX and COLINFO;
+  // BOUNDSHEET and INDEX still point at their BOF and DBCELLs.
+  auto bofs = OfType(p.records, 0x0809);
+  auto bounds = OfType(p.records, 0x0085);
+  ASSERT_EQ(3u, bofs.size());
+  const std::size_t first = IndexOf(p.records, bofs[1].offset);
+  EXPECT_EQ((std::vector<std::uint16_t>{0x0809, 0x020B, 0x0200}), Types(p.records, first, first + 3));
+  const std::size_t at = IndexOf(p.records, bofs[2].offset);
+  EXPECT_EQ((std::vector<std::uint16_t>{0x0809, 0x020B, 0x0081, 0x0083, 0x0026, 0x0027, 0x0028, 0x0029, 0x00A1,
+                                        0x007D, 0x0200}),
+            Types(p.records, at, at + 11));
+  for (int i = 0; i < 2; ++i) EXPECT_EQ(bofs[i + 1].offset, U32(p.stream, bounds[i].offset + 4));
+  const RecordRef index = p.records[at + 1];
+  auto dbcells = OfType(p.records, 0x00D7);
+  ASSERT_EQ(3u, dbcells.size());  // one for the first sheet, two for the 40 rows
+  EXPECT_EQ(dbcells[1].offset, U32(p.stream, index.offset + 20));
+  EXPECT_EQ(dbcells[2].offset, U32(p.stream, index.offset + 24));
+}
+
+// The page setup's flags follow what it asks for: fit-to-page only when a direction is
+// fitted, portrait unless landscape, the name only for title rows.
+TEST(XlsPageSetup, FlagsFollowTheSetup) {
+  struct Case {
+    const char* name;
+    XlsPageSetup::Orientation orientation;
+    std::uint16_t fitWidth, fitHeight;
+    bool titles;
+    std::uint16_t wsBool, setupFlags;
+    std::size_t names;
+  } cases[] = {
+      {"landscape, one page wide", XlsPageSetup::Orientation::Landscape, 1, 0, true, 0x05C1, 0x0000, 1},
+      {"portrait at 100 %", XlsPageSetup::Orientation::Portrait, 0, 0, true, 0x04C1, 0x0002, 1},
+      {"two pages tall", XlsPageSetup::Orientation::Portrait, 0, 2, false, 0x05C1, 0x0002, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    XlsWorkbook book;
+    book.New();
+    book.GetWorksheet(0).Cell(3, 3).SetText(u"x");
+    XlsPageSetup setup;
+    setup.orientation = c.orientation;
+    setup.fitWidth = c.fitWidth;
+    setup.fitHeight = c.fitHeight;
+    if (c.titles) setup.titleRows = XlsPageSetup::Rows{0, 0};
+    ASSERT_TRUE(book.GetWorksheet(0).SetPageSetup(setup));
+    Parsed p = Build(book);
+    Parsed again = Build(book);  // saving twice must not add a second name
+    EXPECT_EQ(p.stream, again.stream);
+    EXPECT_EQ(c.wsBool, U16(p.stream, OfType(p.records, 0x0081).at(0).offset + 4));
+    const std::size_t setupAt = OfType(p.records, 0x00A1).at(0).offset + 4;
+    EXPECT_EQ(c.fitWidth, U16(p.stream, setupAt + 6));
+    EXPECT_EQ(c.fitHeight, U16(p.stream, setupAt + 8));
+    EXPECT_EQ(c.setupFlags, U16(p.stream, setupAt + 10));
+    EXPECT_EQ(c.names, OfType(p.records, 0x0018).size());
+    EXPECT_EQ(c.names, OfType(p.records, 0x01AE).size());
+    EXPECT_EQ(c.names, OfType(p.records, 0x0017).size());
+  }
+}
+
+TEST(XlsPageSetup, RefusesImpossibleValues) {
+  struct Case {
+    const char* name;
+    void (*spoil)(XlsPageSetup&);
+  } cases[] = {
+      {"negative margin", [](XlsPageSetup& s) { s.leftMargin = -0.1; }},
+      {"NaN margin", [](XlsPageSetup& s) { s.topMargin = std::nan(""); }},
+      {"infinite footer", [](XlsPageSetup& s) { s.footerMargin = HUGE_VAL; }},
+      {"margin of 100 in", [](XlsPageSetup& s) { s.bottomMargin = 100.0; }},
+      {"title rows backwards", [](XlsPageSetup& s) { s.titleRows = XlsPageSetup::Rows{3, 2}; }},
+  };
+  for (const Case& c : cases) {
+    XlsWorkbook book;
+    book.New();
+    XlsWorksheet& sheet = book.GetWorksheet(0);
+    ASSERT_TRUE(sheet.SetPageSetup(FormPageSetup()));
+    XlsPageSetup bad = FormPageSetup();
+    c.spoil(bad);
+    EXPECT_FALSE(sheet.SetPageSetup(bad)) << c.name;
+    EXPECT_EQ(0.25, sheet.GetPageSetup()->leftMargin) << c.name;  // the earlier setup stays
+    ASSERT_TRUE(sheet.GetPageSetup()->titleRows) << c.name;
+    EXPECT_EQ(1, sheet.GetPageSetup()->titleRows->last) << c.name;
+  }
+}
+
+// Cells, formats, merges and widths are the same bytes with a page setup as without: it
+// only adds records (positions that count them aside).
+TEST(XlsPageSetup, OnlyAddsRecords) {
+  XlsWorkbook plain;
+  BuildForm(plain);
+  XlsWorkbook printed;
+  BuildForm(printed);
+  ASSERT_TRUE(printed.GetWorksheet(0).SetPageSetup(FormPageSetup()));
+  const std::vector<std::uint16_t> added = {0x01AE, 0x0017, 0x0018, 0x0081, 0x0083,
+                                            0x0026, 0x0027, 0x0028, 0x0029, 0x00A1};
+  auto content = [&](XlsWorkbook& book) {
+    Parsed p = Build(book);
+    std::vector<std::string> records;
+    for (const RecordRef& r : p.records) {
+      if (std::find(added.begin(), added.end(), r.type) != added.end()) continue;
+      std::size_t skip = 0;  // stream positions lead these two
+      if (r.type == 0x0085) skip = 4;
+      if (r.type == 0x020B) skip = r.length - 16;
+      std::size_t begin = r.offset + 4 + (r.type == 0x0085 ? skip : 0);
+      std::size_t end = r.offset + 4 + r.length - (r.type == 0x020B ? skip : 0);
+      records.push_back(std::to_string(r.type) + ":" +
+                        Hex({p.stream.begin() + static_cast<long>(begin), p.stream.begin() + static_cast<long>(end)}));
+    }
+    return records;
+  };
+  const auto expected = content(plain);
+  EXPECT_EQ(expected, content(printed));
+  EXPECT_EQ(Records(StreamOf(plain)).size() + added.size(), Records(StreamOf(printed)).size());
+}
+
+// xlrd finds the built-in name on its sheet, over the rows asked for and every column.
+TEST(XlsReadBack, PrintTitlesThroughXlrd) {
+  TempDir dir;
+  XlsWorkbook book;
+  BuildForm(book);
+  ASSERT_TRUE(book.GetWorksheet(0).SetPageSetup(FormPageSetup()));
+  XlsWorksheet& second = book.AddWorksheet();
+  second.Cell(9, 2).SetText(u"ikinci");
+  XlsPageSetup setup;
+  setup.titleRows = XlsPageSetup::Rows{3, 5};
+  ASSERT_TRUE(second.SetPageSetup(setup));
+  book.AddWorksheet().Cell(0, 0).SetText(u"no titles");
+  ASSERT_TRUE(book.SaveAs(dir / "titles.xls"));
+  EXPECT_EQ((std::vector<std::string>{
+                "name\tPrint_Titles\tbuiltin=1\tscope=0\tSheet1!$A$1:$IV$2\t0:1:0:2:0:256",
+                "name\tPrint_Titles\tbuiltin=1\tscope=1\tSheet2!$A$4:$IV$6\t1:2:3:6:0:256",
+            }),
+            ReadBack("names", dir / "titles.xls"));
+  const std::vector<std::string> cells = ReadBack("cells", dir / "titles.xls");
+  const std::vector<std::string> form = ExpectedCells(FormGrid(), 12);
+  ASSERT_GE(cells.size(), form.size());
+  EXPECT_EQ(form, std::vector<std::string>(cells.begin(), cells.begin() + static_cast<long>(form.size())));
+}
+
+// LibreOffice turns the records into its page style: A4 across, the margins, one page
+// wide with no limit down, centred, the title rows repeated; a sheet without a setup
+// keeps LibreOffice's own defaults.
+TEST(XlsReadBack, LibreOfficeReadsThePageSetup) {
+  TempDir dir;
+  XlsWorkbook book;
+  BuildForm(book);
+  ASSERT_TRUE(book.GetWorksheet(0).SetPageSetup(FormPageSetup()));
+  XlsWorksheet& portrait = book.AddWorksheet();
+  portrait.Cell(0, 0).SetText(u"dikey");
+  XlsPageSetup setup;
+  setup.paperSize = 8;  // A3
+  setup.fitWidth = 2;
+  setup.fitHeight = 3;
+  setup.topMargin = 1.0;
+  setup.titleRows = XlsPageSetup::Rows{0, 0};
+  ASSERT_TRUE(portrait.SetPageSetup(setup));
+  book.AddWorksheet().Cell(0, 0).SetText(u"varsayılan");
+  ASSERT_TRUE(book.SaveAs(dir / "print.xls"));
+  const auto ods = ConvertToOds({dir / "print.xls"}, dir.Path());
+  const std::vector<std::string> lines = ReadBack("print", ods.at(0));
+  ASSERT_EQ(6u, lines.size()) << lines.at(0);
+  EXPECT_EQ("page\tSheet1\tpage-width=11.6929in\tpage-height=8.2681in\tprint-orientation=landscape\t"
+            "margin-left=0.25in\tmargin-right=0.25in\tmargin-top=0.75in\tmargin-bottom=0.75in\t"
+            "scale-to-X=1\tscale-to-Y=-\ttable-centering=horizontal",
+            lines[0]);
+  EXPECT_EQ("header-rows\tSheet1\t2", lines[1]);
+  EXPECT_EQ("page\tSheet2\tpage-width=11.6929in\tpage-height=16.5354in\tprint-orientation=portrait\t"
+            "margin-left=0.7in\tmargin-right=0.7in\tmargin-top=1in\tmargin-bottom=0.75in\t"
+            "scale-to-X=2\tscale-to-Y=3\ttable-centering=-",
+            lines[2]);
+  EXPECT_EQ("header-rows\tSheet2\t1", lines[3]);
+  EXPECT_EQ("header-rows\tSheet3\t0", lines[5]);
 }
 
 }  // namespace

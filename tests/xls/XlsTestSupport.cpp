@@ -92,22 +92,39 @@ std::string Sha256Hex(const std::vector<std::uint8_t>& data) {
   return lines.empty() ? std::string() : lines[0];
 }
 
-std::vector<std::vector<std::string>> ConvertToCsv(const std::vector<std::filesystem::path>& files,
-                                                   const std::filesystem::path& outDir) {
+namespace {
+
+// One LibreOffice run over all files; each comes out in outDir under its stem.
+void Convert(const std::vector<std::filesystem::path>& files, const std::filesystem::path& outDir,
+             const std::string& filter) {
   // A private profile so that parallel runs do not share LibreOffice's user folder, and
   // the C locale so that numbers come out with a full stop whatever the tests run under.
   std::filesystem::path profile = outDir / "lo-profile";
   std::string command = "LC_ALL=C.UTF-8 LANG=C.UTF-8 soffice -env:UserInstallation=file://" + profile.string() +
-                        " --headless --norestore --convert-to " +
-                        Quote("csv:Text - txt - csv (StarCalc):44,34,76,1") + " --outdir " +
+                        " --headless --norestore --convert-to " + Quote(filter) + " --outdir " +
                         Quote(outDir.string());
   for (const auto& f : files) command += " " + Quote(f.string());
   command += " > " + Quote((outDir / "soffice.log").string()) + " 2>&1";
   std::system(command.c_str());
+}
+
+}  // namespace
+
+std::vector<std::vector<std::string>> ConvertToCsv(const std::vector<std::filesystem::path>& files,
+                                                   const std::filesystem::path& outDir) {
+  Convert(files, outDir, "csv:Text - txt - csv (StarCalc):44,34,76,1");
   std::vector<std::vector<std::string>> result;
   for (const auto& f : files) {
     result.push_back(Lines(outDir / (f.stem().string() + ".csv")));
   }
+  return result;
+}
+
+std::vector<std::filesystem::path> ConvertToOds(const std::vector<std::filesystem::path>& files,
+                                                const std::filesystem::path& outDir) {
+  Convert(files, outDir, "ods");
+  std::vector<std::filesystem::path> result;
+  for (const auto& f : files) result.push_back(outDir / (f.stem().string() + ".ods"));
   return result;
 }
 

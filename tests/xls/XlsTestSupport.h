@@ -24,13 +24,18 @@ class TempDir {
   std::filesystem::path m_path;
 };
 
-// Runs read_xls.py (mode "cells", "format" or "ole") with the system Python; the output
+// Runs read_xls.py (mode "cells", "format", "names", "print" or "ole") with the system Python; the output
 // lines, or one line starting with "FAILED" when the reader failed.
 std::vector<std::string> ReadBack(const std::string& mode, const std::filesystem::path& file);
 
 // Converts workbooks to CSV with LibreOffice in one run; the CSV lines of each file.
 std::vector<std::vector<std::string>> ConvertToCsv(const std::vector<std::filesystem::path>& files,
                                                    const std::filesystem::path& outDir);
+
+// Converts workbooks to OpenDocument spreadsheets with LibreOffice in one run; the paths
+// of the converted files, for ReadBack("print", ...).
+std::vector<std::filesystem::path> ConvertToOds(const std::vector<std::filesystem::path>& files,
+                                                const std::filesystem::path& outDir);
 
 // SHA-256 (hex) of bytes, computed by the system Python.
 std::string Sha256Hex(const std::vector<std::uint8_t>& data);

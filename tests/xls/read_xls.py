@@ -2,6 +2,9 @@
 
     read_xls.py cells FILE    every sheet and non-empty cell (xlrd)
     read_xls.py format FILE   merged ranges, column widths, each cell's font (xlrd)
+    read_xls.py names FILE    every defined name and what it refers to (xlrd)
+    read_xls.py print FILE    each sheet's page layout and repeated rows, from an .ods file
+                              that LibreOffice converted the workbook to
     read_xls.py ole FILE      the compound file's entries and the SHA-256 of each stream (olefile)
     read_xls.py sha FILE      the SHA-256 of a plain file, to compare streams with
 
@@ -49,6 +52,47 @@ def formats(path):
                         xf.alignment.text_wrapped))
 
 
+def names(path):
+    import xlrd
+    book = xlrd.open_workbook(path)
+    for name in book.name_obj_list:
+        refs = " ".join("%d:%d:%d:%d:%d:%d" % ref.coords for ref in name.result.value)
+        print("name\t%s\tbuiltin=%d\tscope=%d\t%s\t%s" % (name.name, name.builtin, name.scope,
+                                                       name.result.text, refs))
+
+
+def print_layout(path):
+    import zipfile
+    import xml.etree.ElementTree as ET
+    ns = {
+        "office": "urn:oasis:names:tc:opendocument:xmlns:office:1.0",
+        "style": "urn:oasis:names:tc:opendocument:xmlns:style:1.0",
+        "table": "urn:oasis:names:tc:opendocument:xmlns:table:1.0",
+        "fo": "urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0",
+    }
+    q = lambda name: "{%s}%s" % (ns[name.split(":")[0]], name.split(":")[1])
+    with zipfile.ZipFile(path) as z:
+        styles = ET.fromstring(z.read("styles.xml"))
+        content = ET.fromstring(z.read("content.xml"))
+    layouts = {l.get(q("style:name")): l.find("style:page-layout-properties", ns)
+               for l in styles.iter(q("style:page-layout"))}
+    masters = {m.get(q("style:name")): layouts[m.get(q("style:page-layout-name"))]
+               for m in styles.iter(q("style:master-page"))}
+    table_masters = {s.get(q("style:name")): s.get(q("style:master-page-name"))
+                     for s in content.iter(q("style:style")) if s.get(q("style:family")) == "table"}
+    for table in content.iter(q("table:table")):
+        props = masters[table_masters[table.get(q("table:style-name"))]]
+        attrs = ["fo:page-width", "fo:page-height", "style:print-orientation", "fo:margin-left",
+                 "fo:margin-right", "fo:margin-top", "fo:margin-bottom", "style:scale-to-X",
+                 "style:scale-to-Y", "style:table-centering"]
+        print("page\t%s\t%s" % (table.get(q("table:name")),
+                                "\t".join("%s=%s" % (a.split(":")[1], props.get(q(a), "-")) for a in attrs)))
+        header = table.find("table:table-header-rows", ns)
+        rows = 0 if header is None else sum(int(r.get(q("table:number-rows-repeated"), "1"))
+                                            for r in header.findall("table:table-row", ns))
+        print("header-rows\t%s\t%d" % (table.get(q("table:name")), rows))
+
+
 def ole(path):
     import olefile
     print("valid\t%d" % olefile.isOleFile(path))
@@ -70,4 +114,5 @@ def sha(path):
 
 if __name__ == "__main__":
     sys.stdout.reconfigure(encoding="utf-8")
-    {"cells": cells, "format": formats, "ole": ole, "sha": sha}[sys.argv[1]](sys.argv[2])
+    {"cells": cells, "format": formats, "names": names, "print": print_layout, "ole": ole,
+     "sha": sha}[sys.argv[1]](sys.argv[2])
