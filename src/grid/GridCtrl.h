@@ -131,8 +131,13 @@ class CGridCtrl : public QAbstractScrollArea {
   void DeleteAllItems();
 
   // Behaviour flags.
+  // Whether texts may be changed: in-place edits, Delete, cut, paste and text drops.
   void SetEditable(bool b = true) { m_bEditable = b; }
   bool IsEditable() const { return m_bEditable; }
+  // Whether a click on a check box toggles it although the control is not editable: a
+  // table whose texts are read-only can still be ticked. Read-only cells never toggle.
+  void SetTickable(bool b = true) { m_bTickable = b; }
+  bool CanTick() const { return m_bEditable || m_bTickable; }
   // Clears the selection and the sort column; row selection through a fixed column goes off.
   void SetListMode(bool bEnableListMode = true);
   bool GetListMode() const { return m_bListMode; }
@@ -293,6 +298,7 @@ class CGridCtrl : public QAbstractScrollArea {
   CGridDefaultCell m_cellFixedRowColDef;
 
   bool m_bEditable = true;
+  bool m_bTickable = false;
   bool m_bListMode = false;
   bool m_bSingleRowSelection = false;
   bool m_bAllowDragAndDrop = false;

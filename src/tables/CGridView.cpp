@@ -22,6 +22,8 @@ int CGridView::GetDataRowCount() const {
 
 void CGridView::SetUpTable(const char* const* headers, int nColumns, std::vector<int> hiddenColumns) {
   m_hiddenColumns = std::move(hiddenColumns);
+  m_pGrid->SetEditable(false);
+  m_pGrid->SetTickable(true);
   m_pGrid->SetRowCount(0);
   m_pGrid->SetColumnCount(nColumns);
   m_pGrid->SetRowCount(1);
@@ -43,10 +45,6 @@ void CGridView::HideAndAutoSize() {
 void CGridView::SetCheckCell(int nRow, int nCol, std::string_view strCp1254) {
   m_pGrid->SetCellCheck(nRow, nCol);
   m_pGrid->SetItemText8(nRow, nCol, strCp1254);
-}
-
-void CGridView::ProtectKeyCells(int nRow) {
-  for (int c : m_hiddenColumns) m_pGrid->SetItemState(nRow, c, GVIS_READONLY);
 }
 
 void CGridView::Clear() {

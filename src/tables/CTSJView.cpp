@@ -10,7 +10,6 @@ constexpr const char* kHeaders[] = {"TSJ Dosyası", "Bulunduğu Dizin", "nFileNu
 
 CTSJView::CTSJView(CVelmiraDoc& doc, QWidget* pParent) : CGridView(doc, pParent) {
   CGridCtrl* grid = GetGridCtrl();
-  grid->SetEditable(true);
   grid->SetListMode(true);
   grid->SetSingleRowSelection(true);
   grid->EnableDragAndDrop(true);
@@ -35,7 +34,6 @@ void CTSJView::Rebuild() {
     SetCheckCell(row, 0, file.strFileName);
     grid->SetItemText8(row, 1, file.strPath);
     grid->SetItemText8(row, kFileNumberColumn, text::FormatInt(file.nFileNumber));
-    ProtectKeyCells(row);
     ++row;
   }
   HideAndAutoSize();

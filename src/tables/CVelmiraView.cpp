@@ -5,7 +5,6 @@
 
 CVelmiraView::CVelmiraView(CVelmiraDoc& doc, QWidget* pParent) : CGridView(doc, pParent) {
   CGridCtrl* grid = GetGridCtrl();
-  grid->SetEditable(true);
   grid->EnableDragAndDrop(false);
   grid->SetHeaderSort(true);
   grid->SetSingleRowSelection(true);
@@ -29,7 +28,6 @@ void CVelmiraView::Fill() {
     for (int c : PairFlaggedColumns(pair, criteria)) {
       grid->SetItemBkColour(row, c, c == 0 ? kGroupColour : kBreachColour);
     }
-    ProtectKeyCells(row);
     ++row;
   }
   HideAndAutoSize();

@@ -1,6 +1,7 @@
 // The three table views on a document filled by hand: columns, number texts, hidden
-// keys, colours, ticks, the keys the exports hand over, the job files table's click and
-// removal.
+// keys, colours, ticks, read-only cells, the keys the exports hand over, the job files
+// table's click and removal.
+#include <QClipboard>
 #include <QMenu>
 #include <QtTest>
 
@@ -289,6 +290,60 @@ class TablesTest : public QObject {
     grid->SetCheck(2, 0, true);
     QCOMPARE(view.CheckedPointKeys().size(), size_t{1});
     QCOMPARE(view.CheckedPointKeys()[0].nIndex, 1001);
+  }
+
+  // The cells show the document and the exports read the document: an edit in a cell was
+  // exported as if it had not happened, and Delete blanked a job file's name and path.
+  // Every way to change a text is refused; ticking and copying still work.
+  void viewsRefuseChangesToCells_data() {
+    QTest::addColumn<int>("table");
+    QTest::newRow("job files") << 0;
+    QTest::newRow("points") << 1;
+    QTest::newRow("pairs") << 2;
+  }
+  void viewsRefuseChangesToCells() {
+    QFETCH(int, table);
+    CVelmiraDocAccess::TsjList(*doc) = {{"/d/a.tsj", "a.tsj", 1, "33", "RTK"}, {"/d/b.tsj", "b.tsj", 2, "33", "RTK"}};
+    CVelmiraDocAccess::NoktaList(*doc) = {Point(1000, 1, "A"), Point(1001, 1, "B")};
+    CVelmiraDocAccess::EslesenList(*doc) = {Pair(100, 0.01, 2), Pair(101, 0.02, 3)};
+    std::unique_ptr<CGridView> view;
+    if (table == 0) view = std::make_unique<CTSJView>(*doc);
+    if (table == 1) view = std::make_unique<CGPSNoktaView>(*doc);
+    if (table == 2) view = std::make_unique<CVelmiraView>(*doc);
+    if (auto* files = dynamic_cast<CTSJView*>(view.get())) files->Rebuild();
+    if (auto* points = dynamic_cast<CGPSNoktaView*>(view.get())) points->Fill(1);
+    if (auto* pairs = dynamic_cast<CVelmiraView*>(view.get())) pairs->Fill();
+    view->resize(900, 300);
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    CGridCtrl* grid = view->GetGridCtrl();
+    QCOMPARE(grid->GetRowCount(), 3);
+    QStringList before;
+    for (int r = 0; r < grid->GetRowCount(); ++r) {
+      for (int c = 0; c < grid->GetColumnCount(); ++c) {
+        before << grid->GetItemText(r, c);
+        QVERIFY(!grid->IsCellEditable(r, c));
+      }
+    }
+    const QPoint cell = grid->GetCellRect(1, 1).center();
+    QGuiApplication::clipboard()->setText(QStringLiteral("9\t9\t9"));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell);
+    QTest::keyClicks(grid, QStringLiteral("77"));
+    QTest::keyClick(grid, Qt::Key_F2);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell);
+    QVERIFY(!grid->GetInPlaceEdit());
+    QTest::keyClick(grid, Qt::Key_Delete);
+    QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(grid, Qt::Key_X, Qt::ControlModifier);
+    QVERIFY(!grid->PasteTextToGrid(CCellID(1, 0), "x\ty"));
+    QStringList after;
+    for (int r = 0; r < grid->GetRowCount(); ++r) {
+      for (int c = 0; c < grid->GetColumnCount(); ++c) after << grid->GetItemText(r, c);
+    }
+    QCOMPARE(after, before);
+    const auto* box = static_cast<CGridCellCheck*>(grid->GetCell(2, 0));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, box->GetCheckPlacement(grid->GetCellRect(2, 0)).center());
+    QCOMPARE(view->CheckedRows(), std::vector<int>{2});
   }
 
   void jobFilesTableClickShowsTheFileOfTheRow() {
