@@ -7,7 +7,7 @@
 //
 // The state lives in plain classes that know nothing of widgets: CGridCellStore (cells),
 // CGridGeometry (sizes, positions, hit testing), CGridSelection (focus, anchor, selected
-// blocks) and the free functions of GridText.h and SortRowOrder. This class keeps them in
+// blocks) and the free functions of GridText.h and GridSort.h. This class keeps them in
 // step, turns events into a few selection moves, and paints.
 //
 // Texts: the *8 functions take and give the 8-bit Windows-1254 bytes the program keeps;
@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <vector>
 
 #include "grid/CellID.h"
 #include "grid/GridCell.h"
@@ -27,6 +28,7 @@
 #include "grid/GridCellStore.h"
 #include "grid/GridGeometry.h"
 #include "grid/GridSelection.h"
+#include "grid/GridSort.h"
 #include "grid/GridText.h"
 
 class CInPlaceEdit;
@@ -188,7 +190,10 @@ class CGridCtrl : public QAbstractScrollArea {
   // Clears the text of every selected editable cell.
   void ClearSelectedTexts();
 
-  // Sorting: rows below the header by the bytes of column nCol.
+  // How a header click compares the texts of a column; Bytes unless set. False out of range.
+  bool SetColumnType(int nCol, GridColumnType type);
+  GridColumnType GetColumnType(int nCol) const;
+  // Sorting: rows below the header by column nCol, compared as its type says.
   bool SortItems(int nCol, bool bAscending);
   int GetSortColumn() const { return m_nSortColumn; }
   bool GetSortAscending() const { return m_bAscending; }
@@ -320,6 +325,7 @@ class CGridCtrl : public QAbstractScrollArea {
   bool m_bDragRowMode = true;
 
   int m_nSortColumn = -1;
+  std::vector<GridColumnType> m_columnTypes;
   bool m_bAscending = true;
   int m_nRowsPerWheelNotch = 3;
 

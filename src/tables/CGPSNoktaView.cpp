@@ -8,7 +8,7 @@ CGPSNoktaView::CGPSNoktaView(CVelmiraDoc& doc, QWidget* pParent) : CGridView(doc
   grid->EnableDragAndDrop(false);
   grid->SetHeaderSort(true);
   grid->SetSingleRowSelection(true);
-  SetUpTable(PointTableHeaders().data(), kPointColumns, {kPointIndexColumn, kPointFileNumberColumn});
+  SetUpTable(PointTableHeaders().data(), PointColumnKinds().data(), kPointColumns, {kPointIndexColumn, kPointFileNumberColumn});
   SetPopupMenu(CreateSelectionPopup(this));
 }
 

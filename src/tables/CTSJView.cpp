@@ -6,6 +6,7 @@
 
 namespace {
 constexpr const char* kHeaders[] = {"TSJ Dosyası", "Bulunduğu Dizin", "nFileNumber"};
+constexpr ColumnKind kKinds[] = {ColumnKind::Text, ColumnKind::Text, ColumnKind::Number};
 }
 
 CTSJView::CTSJView(CVelmiraDoc& doc, QWidget* pParent) : CGridView(doc, pParent) {
@@ -15,7 +16,7 @@ CTSJView::CTSJView(CVelmiraDoc& doc, QWidget* pParent) : CGridView(doc, pParent)
   grid->EnableDragAndDrop(true);
   grid->EnableCopyKeys(false);  // the window's copy command is greyed for this table
   grid->SetHeaderSort(false);
-  SetUpTable(kHeaders, 3, {kFileNumberColumn});
+  SetUpTable(kHeaders, kKinds, 3, {kFileNumberColumn});
   connect(grid, &CGridCtrl::CellClick, this, &CTSJView::OnCellClick);
 
   auto* menu = new QMenu(QStringLiteral("TSJ Dosyaları"), this);

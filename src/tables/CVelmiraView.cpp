@@ -10,7 +10,7 @@ CVelmiraView::CVelmiraView(CVelmiraDoc& doc, QWidget* pParent) : CGridView(doc, 
   grid->SetSingleRowSelection(true);
   std::vector<int> hidden;
   for (int c = kFirstHiddenPairColumn; c < kPairColumns; ++c) hidden.push_back(c);
-  SetUpTable(PairTableHeaders().data(), kPairColumns, hidden);
+  SetUpTable(PairTableHeaders().data(), PairColumnKinds().data(), kPairColumns, hidden);
   SetPopupMenu(CreateSelectionPopup(this));
 }
 

@@ -1,6 +1,6 @@
 // The three table views on a document filled by hand: columns, number texts, hidden
-// keys, colours, ticks, read-only cells, the keys the exports hand over, the job files
-// table's click and removal.
+// keys, colours, ticks, read-only cells, sorting by meaning, the keys the exports hand
+// over, the job files table's click and removal.
 #include <QClipboard>
 #include <QMenu>
 #include <QtTest>
@@ -344,6 +344,61 @@ class TablesTest : public QObject {
     const auto* box = static_cast<CGridCellCheck*>(grid->GetCell(2, 0));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, box->GetCheckPlacement(grid->GetCellRect(2, 0)).center());
     QCOMPARE(view->CheckedRows(), std::vector<int>{2});
+  }
+
+  // A header click sorts by what the column means; the second click turns the order
+  // round, and the detail export takes the ticked points in the order shown.
+  void pointTableSortsByMeaning_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QList<int>>("ascending");  // nIndex of the rows
+    // 1000 Dere, 10 epochs, 27.6.2024 19:5, easting 500000.1
+    // 1001 Çınar, 3 epochs, 3.7.2024 8:0, easting -0.0000
+    // 1002 Cami, 120 epochs, 27.6.2024 9:59, easting 12.5
+    // 1003 İnci, 9 epochs, 1.1.2025 0:0, easting 3
+    QTest::newRow("names by Turkish collation") << 0 << QList<int>{1002, 1001, 1000, 1003};
+    QTest::newRow("easting by value") << 2 << QList<int>{1001, 1003, 1002, 1000};
+    QTest::newRow("epochs by value") << 8 << QList<int>{1001, 1003, 1000, 1002};
+    QTest::newRow("start time by date") << 17 << QList<int>{1002, 1000, 1001, 1003};
+  }
+  void pointTableSortsByMeaning() {
+    QFETCH(int, column);
+    QFETCH(QList<int>, ascending);
+    struct Row { const char* name; int epochs; const char* time; double east; };
+    const Row rows[] = {{"Dere", 10, "27.6.2024 19:5", 500000.1},
+                        {"\xC7\xFDnar", 3, "3.7.2024 8:0", -0.00001},  // Çınar in Windows-1254
+                        {"Cami", 120, "27.6.2024 9:59", 12.5},
+                        {"\xDDnci", 9, "1.1.2025 0:0", 3}};           // İnci
+    std::vector<CTarvekNokta> points;
+    for (int i = 0; i < 4; ++i) {
+      CTarvekNokta p = Point(1000 + i, 1, rows[i].name);
+      p.nEpochs = rows[i].epochs;
+      p.strTime = rows[i].time;
+      p.dY = rows[i].east;
+      points.push_back(p);
+    }
+    CVelmiraDocAccess::NoktaList(*doc) = points;
+    CGPSNoktaView view(*doc);
+    view.Fill(1);
+    CGridCtrl* grid = view.GetGridCtrl();
+    view.resize(1600, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QCOMPARE(grid->GetItemText(2, 2), QStringLiteral("-0.0000"));
+    auto keys = [&] {
+      view.SetAllChecks(true);
+      QList<int> indexes;
+      for (const PointKey& k : view.CheckedPointKeys()) indexes << k.nIndex;
+      return indexes;
+    };
+    const QPoint header = grid->GetCellRect(0, column).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, header);
+    QCOMPARE(grid->GetSortColumn(), column);
+    QVERIFY(grid->GetSortAscending());
+    QCOMPARE(keys(), ascending);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->GetCellRect(0, column).center());
+    QVERIFY(!grid->GetSortAscending());
+    QList<int> descending(ascending.rbegin(), ascending.rend());
+    QCOMPARE(keys(), descending);
   }
 
   void jobFilesTableClickShowsTheFileOfTheRow() {
