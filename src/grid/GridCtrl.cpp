@@ -372,7 +372,10 @@ void CGridCtrl::AutoSizeColumns() {
 
 void CGridCtrl::DeleteNonFixedRows() {
   ClearSelection();
+  m_nSortColumn = -1;
+  m_bAscending = true;
   SetRowCount(m_nFixedRows);
+  Refresh();  // the header loses its arrow even when there were no rows
 }
 
 void CGridCtrl::DeleteAllItems() {

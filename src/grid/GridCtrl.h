@@ -128,7 +128,8 @@ class CGridCtrl : public QAbstractScrollArea {
   bool AutoSizeColumn(int nCol);
   bool AutoSizeRow(int nRow);
 
-  // Clears the selection and removes every row below the header.
+  // Clears the selection and the sort column (the rows that come next are in their own
+  // order) and removes every row below the header.
   void DeleteNonFixedRows();
   void DeleteAllItems();
 
@@ -197,6 +198,11 @@ class CGridCtrl : public QAbstractScrollArea {
   bool SortItems(int nCol, bool bAscending);
   int GetSortColumn() const { return m_nSortColumn; }
   bool GetSortAscending() const { return m_bAscending; }
+  // The room a header cell keeps at its right for the sort arrow, in pixels: 0 when header
+  // clicks do not sort. The arrow of the sort column is drawn there, in viewport
+  // coordinates; a null rectangle when nCol is not the sort column or is hidden.
+  int GetSortArrowRoom() const;
+  QRect GetSortArrowRect(int nCol) const;
 
   // Moves a whole row, cells and height, in the row order; false out of range or fixed.
   bool MoveRow(int nFrom, int nTo);
@@ -289,6 +295,7 @@ class CGridCtrl : public QAbstractScrollArea {
   void StartDrag();
 
   void PaintCells(QPainter& painter, const QRect& clip);
+  QRect SortArrowRectIn(const QRect& cellRect) const;
 
   CGridCellStore m_store;
   CGridGeometry m_geometry;

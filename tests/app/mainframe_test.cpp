@@ -278,6 +278,12 @@ class MainFrameTest : public QObject {
              QString::fromStdString("Excel dosyası kaydedilemedi: " + lost.string() + "\nKlasör ya da dosya bulunamadı."));
     QCOMPARE(answerer->Messages().back().icon, QMessageBox::Warning);
 
+    // A new matching run puts the pairs back in list order: the arrow goes.
+    ClickCell(pairs, 0, 2);
+    QCOMPARE(pairs->GetSortColumn(), 2);
+    frame->GetAction(ID_POLIGON_ESLESTIR)->trigger();
+    QCOMPARE(pairs->GetSortColumn(), -1);
+
     // A tolerance of a micrometre pairs nothing.
     answerer->Expect([](QWidget* w) {
       auto* dialog = qobject_cast<CAyarlarDlg*>(w);
@@ -306,7 +312,9 @@ class MainFrameTest : public QObject {
     frame->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(frame.get()));
     QAction* copy = frame->GetAction(ID_EDIT_COPY);
+    ClickCell(points, 0, 8);
     ClickCell(files, 1, 1);
+    QCOMPARE(points->GetSortColumn(), -1);  // listed again in the file's order
     QCOMPARE(frame->GetActivePane(), CMainFrame::Pane::JobFiles);
     QVERIFY(!copy->isEnabled());
     // The keys go where the user's keys go: to the table that has the focus, whose own

@@ -49,6 +49,8 @@ class GridInputTest : public QObject {
   void checkBoxClicks();
   void headerClickSorts();
   void headerClickSortsByType();
+  void sortArrowBesideHeaderText_data();
+  void sortArrowBesideHeaderText();
   void readOnlyTextsRefuseChanges_data();
   void readOnlyTextsRefuseChanges();
   void clickNotification();
@@ -190,6 +192,44 @@ void GridInputTest::headerClickSortsByType() {
   shown.clear();
   for (int r = 1; r <= 5; ++r) shown << grid->GetItemText(r, 1);
   QCOMPARE(shown, (QStringList{"100", "20", "9", "3", "-0.5"}));
+}
+
+// The arrow gets room of its own: it once sat over the end of the header text.
+void GridInputTest::sortArrowBesideHeaderText_data() {
+  QTest::addColumn<QString>("header");
+  QTest::addColumn<bool>("autoSize");
+  QTest::newRow("one letter, auto-sized") << "X" << true;
+  QTest::newRow("long header, auto-sized") << "FARK-Oturum Zamanı(saat)" << true;
+  QTest::newRow("wide letters, auto-sized") << "WWWWMMMMŞŞĞĞ" << true;
+  QTest::newRow("narrowed by hand") << "Elipsoid Yüksekliği" << false;
+}
+
+void GridInputTest::sortArrowBesideHeaderText() {
+  QFETCH(QString, header);
+  QFETCH(bool, autoSize);
+  grid->SetHeaderSort(true);
+  grid->SetItemText(0, 1, header);
+  grid->SetItemFormat(0, 1, DT_WORDBREAK);
+  if (autoSize) grid->AutoSize();
+  else grid->SetColumnWidth(1, 50);
+  const CGridCellBase* cell = grid->GetCell(0, 1);
+  const QRect cellRect = grid->GetCellRect(0, 1);
+  const QRect textRect = cell->GetTextRect(cellRect);
+  if (autoSize) QVERIFY(textRect.width() >= cell->GetTextExtent(cell->GetText()).width());
+  QVERIFY(grid->GetSortArrowRect(1).isNull());  // no arrow before a sort
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, Center(*grid, 0, 1));
+  const QRect arrow = grid->GetSortArrowRect(1);
+  QVERIFY(!arrow.isNull());
+  QVERIFY(cellRect.contains(arrow));
+  QVERIFY(!arrow.intersects(textRect));
+  // The arrow is painted where it is said to be.
+  const QImage shot = grid->viewport()->grab().toImage();
+  int dark = 0;
+  for (int y = arrow.top(); y <= arrow.bottom(); ++y) {
+    for (int x = arrow.left(); x <= arrow.right(); ++x) dark += shot.pixelColor(x, y) != grid->GetFixedBkColor();
+  }
+  QVERIFY(dark > 0);
+  QVERIFY(grid->GetSortArrowRect(2).isNull());
 }
 
 // The three tables: texts read-only, check boxes tickable. Every way to change a text is

@@ -401,6 +401,42 @@ class TablesTest : public QObject {
     QCOMPARE(keys(), descending);
   }
 
+  // A refilled or emptied table is in list order again, so its arrow goes.
+  void sortArrowGoesWithARefill_data() {
+    QTest::addColumn<int>("table");
+    QTest::addColumn<bool>("refill");  // false: emptied, as by a removal
+    QTest::newRow("points listed again") << 1 << true;
+    QTest::newRow("points emptied") << 1 << false;
+    QTest::newRow("pairs of a new matching run") << 2 << true;
+    QTest::newRow("pairs emptied") << 2 << false;
+  }
+  void sortArrowGoesWithARefill() {
+    QFETCH(int, table);
+    QFETCH(bool, refill);
+    CVelmiraDocAccess::NoktaList(*doc) = {Point(1000, 1, "A"), Point(1001, 1, "B")};
+    CVelmiraDocAccess::EslesenList(*doc) = {Pair(100, 0.01, 2), Pair(101, 0.02, 3)};
+    CGPSNoktaView points(*doc);
+    CVelmiraView pairs(*doc);
+    CGridView* view = table == 1 ? static_cast<CGridView*>(&points) : &pairs;
+    auto fill = [&] { table == 1 ? points.Fill(1) : pairs.Fill(); };
+    fill();
+    view->resize(900, 300);
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view));
+    CGridCtrl* grid = view->GetGridCtrl();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->GetCellRect(0, 0).center());
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->GetCellRect(0, 0).center());
+    QCOMPARE(grid->GetSortColumn(), 0);
+    QVERIFY(!grid->GetSortArrowRect(0).isNull());
+    if (refill) fill();
+    else view->Clear();
+    QCOMPARE(grid->GetSortColumn(), -1);
+    QVERIFY(grid->GetSortArrowRect(0).isNull());
+    // The next click starts ascending again.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->GetCellRect(0, 0).center());
+    QVERIFY(grid->GetSortAscending());
+  }
+
   void jobFilesTableClickShowsTheFileOfTheRow() {
     CVelmiraDocAccess::TsjList(*doc) = {{"/d/a.tsj", "a.tsj", 1, "33", "RTK"}, {"/d/\xE7" "b.tsj", "\xE7" "b.tsj", 2, "33", "RTK"}};
     CTSJView view(*doc);
