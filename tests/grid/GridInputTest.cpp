@@ -48,7 +48,6 @@ class GridInputTest : public QObject {
   void checkBoxClicks_data();
   void checkBoxClicks();
   void headerClickSorts();
-  void headerClickSortsByType();
   void sortArrowBesideHeaderText_data();
   void sortArrowBesideHeaderText();
   void readOnlyTextsRefuseChanges_data();
@@ -173,25 +172,6 @@ void GridInputTest::headerClickSorts() {
   // Another column starts ascending again.
   QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, Center(*grid, 0, 2));
   QVERIFY(grid->GetSortAscending());
-}
-
-// A typed column: the click sorts by value, the second click turns the order round.
-void GridInputTest::headerClickSortsByType() {
-  grid->SetHeaderSort(true);
-  grid->SetColumnType(1, GridColumnType::Number);
-  const char* texts[] = {"20", "100", "9", "3", "-0.5"};
-  for (int r = 1; r <= 5; ++r) grid->SetItemText8(r, 1, texts[r - 1]);
-  QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, Center(*grid, 0, 1));
-  QVERIFY(grid->GetSortAscending());
-  QStringList shown;
-  for (int r = 1; r <= 5; ++r) shown << grid->GetItemText(r, 1);
-  QCOMPARE(shown, (QStringList{"-0.5", "3", "9", "20", "100"}));
-  QCOMPARE(grid->GetItemText(1, 0), QStringLiteral("5,0"));  // the row moved whole
-  QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, Center(*grid, 0, 1));
-  QVERIFY(!grid->GetSortAscending());
-  shown.clear();
-  for (int r = 1; r <= 5; ++r) shown << grid->GetItemText(r, 1);
-  QCOMPARE(shown, (QStringList{"100", "20", "9", "3", "-0.5"}));
 }
 
 // The arrow gets room of its own: it once sat over the end of the header text.
