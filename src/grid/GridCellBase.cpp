@@ -1,6 +1,7 @@
 #include "grid/GridCellBase.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 #include <QStringList>
 
@@ -44,9 +45,17 @@ void CGridCellBase::Copy(const CGridCellBase& other) {
 
 void CGridCellBase::Reset() { m_nState = 0; }
 
+int CGridCellBase::HeaderArrowRoom() const {
+  const CGridCtrl* grid = GetGrid();
+  return grid && IsFixedRow() ? grid->GetSortArrowRoom() : 0;
+}
+
 QRect CGridCellBase::GetTextRect(const QRect& cellRect) const {
   const int m = GetMargin();
-  return cellRect.adjusted(m, 0, -m, 0);
+  QRect r = cellRect.adjusted(m, 0, -m, 0);
+  // A header keeps its right end for the sort arrow, so the two never overlap.
+  r.setRight(std::max(r.left() - 1, r.right() - HeaderArrowRoom()));
+  return r;
 }
 
 QSize CGridCellBase::GetTextExtent(std::string_view strCp1254) const {
@@ -68,7 +77,7 @@ QSize CGridCellBase::GetCellExtent() const {
   const QSize text = GetTextExtent(GetText());
   // The default height keeps a one-line cell as high as a freshly made row.
   const int nMinHeight = GetDefaultCell() ? GetDefaultCell()->GetHeight() : 0;
-  return {text.width() + 2 * m, std::max(text.height() + m, nMinHeight)};
+  return {text.width() + 2 * m + HeaderArrowRoom(), std::max(text.height() + m, nMinHeight)};
 }
 
 void CGridCellBase::Draw(QPainter& painter, const QRect& rect, unsigned nDrawState) {

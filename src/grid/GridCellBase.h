@@ -69,17 +69,19 @@ class CGridCellBase {
 
   // nDrawState is the state word with the control's selection and focus bits merged in.
   virtual void Draw(QPainter& painter, const QRect& rect, unsigned nDrawState);
+  // The cell less its margins and, in a header row of a sorting control, the sort arrow's room.
   virtual QRect GetTextRect(const QRect& cellRect) const;
   virtual QRect GetTipTextRect(const QRect& cellRect) const { return GetTextRect(cellRect); }
   // Pixels the text needs in this cell's font; explicit line breaks count for word-break
   // cells.
   virtual QSize GetTextExtent(std::string_view strCp1254) const;
-  // Text extent plus margins: what auto-size gives the cell.
+  // Text extent plus margins (and a header's arrow room): what auto-size gives the cell.
   virtual QSize GetCellExtent() const;
 
   // Left click released inside the cell; the point is relative to the cell's top left.
   virtual void OnClick(QPoint /*pointCellRelative*/, const QRect& /*cellRect*/) {}
 
  protected:
+  int HeaderArrowRoom() const;
   unsigned m_nState = 0;
 };

@@ -54,7 +54,7 @@ void CGridCellCheck::Draw(QPainter& painter, const QRect& rect, unsigned nDrawSt
 
 void CGridCellCheck::OnClick(QPoint pointCellRelative, const QRect& cellRect) {
   const CGridCtrl* grid = GetGrid();
-  if (!grid || !grid->IsEditable() || IsReadOnly()) return;
+  if (!grid || !grid->CanTick() || IsReadOnly()) return;
   const QRect box = GetCheckPlacement(QRect(QPoint(0, 0), cellRect.size()));
   if (box.contains(pointCellRelative)) SetCheck(!GetCheck());
 }

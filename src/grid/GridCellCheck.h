@@ -11,7 +11,7 @@ class CGridCellCheck : public CGridCell {
   void Draw(QPainter& painter, const QRect& rect, unsigned nDrawState) override;
   QRect GetTextRect(const QRect& cellRect) const override;
   QSize GetCellExtent() const override;
-  // Toggles the tick when the control is editable, the cell is not read-only and the
+  // Toggles the tick when the control lets boxes be ticked, the cell is not read-only and the
   // point lies inside the box.
   void OnClick(QPoint pointCellRelative, const QRect& cellRect) override;
   void Reset() override;

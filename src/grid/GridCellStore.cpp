@@ -1,8 +1,6 @@
 #include "grid/GridCellStore.h"
 
 #include <algorithm>
-#include <numeric>
-#include <string>
 
 CGridCellBase* CGridCellStore::GetCell(int nRow, int nCol) const {
   if (nRow < 0 || nRow >= GetRowCount() || nCol < 0 || nCol >= m_nCols) return nullptr;
@@ -57,58 +55,4 @@ void CGridCellStore::PermuteRows(int nFirst, const std::vector<int>& order) {
   for (size_t i = 0; i < order.size(); ++i) {
     m_rows[static_cast<size_t>(nFirst) + i] = std::move(old[static_cast<size_t>(order[i] - nFirst)]);
   }
-}
-
-namespace {
-
-// Quicksort with the middle element as pivot, equal keys left in place. The smaller part is
-// recursed into and the larger one looped on, so the depth stays logarithmic even for
-// inputs that make the partitions lopsided.
-void QuickSort(std::vector<int>& idx, const std::vector<const std::string*>& key, int nFirstRow,
-               bool bAscending, int low, int high) {
-  auto text = [&](int i) -> const std::string& {
-    return *key[static_cast<size_t>(idx[static_cast<size_t>(i)] - nFirstRow)];
-  };
-  auto less = [&](const std::string& a, const std::string& b) {
-    // std::string compares as unsigned char: byte order of the code page.
-    return bAscending ? a.compare(b) < 0 : a.compare(b) > 0;
-  };
-  while (low < high) {
-    int lo = low, hi = high;
-    const std::string pivot = text((lo + hi) / 2);
-    while (lo <= hi) {
-      while (lo < high && less(text(lo), pivot)) ++lo;
-      while (hi > low && less(pivot, text(hi))) --hi;
-      if (lo <= hi) {
-        if (text(lo) != text(hi)) std::swap(idx[static_cast<size_t>(lo)], idx[static_cast<size_t>(hi)]);
-        ++lo;
-        --hi;
-      }
-    }
-    if (hi - low < high - lo) {
-      if (low < hi) QuickSort(idx, key, nFirstRow, bAscending, low, hi);
-      low = lo;
-    } else {
-      if (lo < high) QuickSort(idx, key, nFirstRow, bAscending, lo, high);
-      high = hi;
-    }
-  }
-}
-
-}  // namespace
-
-std::vector<int> SortRowOrder(const CGridCellStore& store, int nCol, bool bAscending,
-                              int nFirstRow) {
-  static const std::string kEmpty;
-  const int nRows = store.GetRowCount();
-  if (nFirstRow < 0 || nFirstRow >= nRows) return {};
-  std::vector<int> idx(static_cast<size_t>(nRows - nFirstRow));
-  std::iota(idx.begin(), idx.end(), nFirstRow);
-  std::vector<const std::string*> key(idx.size());
-  for (size_t i = 0; i < idx.size(); ++i) {
-    const CGridCellBase* cell = store.GetCell(nFirstRow + static_cast<int>(i), nCol);
-    key[i] = cell ? &cell->GetText() : &kEmpty;
-  }
-  QuickSort(idx, key, nFirstRow, bAscending, 0, static_cast<int>(idx.size()) - 1);
-  return idx;
 }

@@ -32,9 +32,3 @@ class CGridCellStore {
   std::vector<Row> m_rows;
   int m_nCols = 0;
 };
-
-// The order of the rows from nFirstRow that sorts them by the 8-bit text of column nCol:
-// byte by byte, no locale collation, not stable. result[i] is the old index of the row
-// that goes to nFirstRow + i.
-std::vector<int> SortRowOrder(const CGridCellStore& store, int nCol, bool bAscending,
-                              int nFirstRow);

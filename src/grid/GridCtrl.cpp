@@ -116,6 +116,7 @@ bool CGridCtrl::SetColumnCount(int nCols) {
   if (m_pEditor && m_pEditor->Col() >= nCols) m_pEditor->EndEdit(Qt::Key_Escape);
   m_store.SetColumnCount(nCols, [this](int r, int c) { return CreateCell(r, c); });
   m_geometry.SetColumnCount(nCols, m_cellDefault.GetWidth());
+  m_columnTypes.resize(static_cast<size_t>(nCols), GridColumnType::Bytes);
   if (m_nFixedCols > nCols) m_nFixedCols = nCols;
   if (m_nSortColumn >= nCols) m_nSortColumn = -1;
   AfterResize();
@@ -371,7 +372,10 @@ void CGridCtrl::AutoSizeColumns() {
 
 void CGridCtrl::DeleteNonFixedRows() {
   ClearSelection();
+  m_nSortColumn = -1;
+  m_bAscending = true;
   SetRowCount(m_nFixedRows);
+  Refresh();  // the header loses its arrow even when there were no rows
 }
 
 void CGridCtrl::DeleteAllItems() {
@@ -381,6 +385,7 @@ void CGridCtrl::DeleteAllItems() {
   m_nSortColumn = -1;
   SetRowCount(0);
   SetColumnCount(0);
+  m_columnTypes.clear();
 }
 
 void CGridCtrl::SetListMode(bool bEnableListMode) {
@@ -513,6 +518,17 @@ bool CGridCtrl::PasteTextToGrid(CCellID target, std::string_view strCp1254, bool
   return true;
 }
 
+bool CGridCtrl::SetColumnType(int nCol, GridColumnType type) {
+  if (nCol < 0 || nCol >= GetColumnCount()) return false;
+  m_columnTypes[static_cast<size_t>(nCol)] = type;
+  return true;
+}
+
+GridColumnType CGridCtrl::GetColumnType(int nCol) const {
+  if (nCol < 0 || nCol >= GetColumnCount()) return GridColumnType::Bytes;
+  return m_columnTypes[static_cast<size_t>(nCol)];
+}
+
 bool CGridCtrl::SortItems(int nCol, bool bAscending) {
   if (nCol < 0 || nCol >= GetColumnCount()) return false;
   if (m_pEditor) m_pEditor->EndEdit(0);
@@ -521,7 +537,7 @@ bool CGridCtrl::SortItems(int nCol, bool bAscending) {
   CommitSelection(none);
   m_nSortColumn = nCol;
   m_bAscending = bAscending;
-  const std::vector<int> order = SortRowOrder(m_store, nCol, bAscending, m_nFixedRows);
+  const std::vector<int> order = SortRowOrder(m_store, nCol, GetColumnType(nCol), bAscending, m_nFixedRows);
   m_store.PermuteRows(m_nFixedRows, order);
   m_geometry.PermuteRows(m_nFixedRows, order);
   QGuiApplication::restoreOverrideCursor();

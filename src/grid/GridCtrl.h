@@ -7,7 +7,7 @@
 //
 // The state lives in plain classes that know nothing of widgets: CGridCellStore (cells),
 // CGridGeometry (sizes, positions, hit testing), CGridSelection (focus, anchor, selected
-// blocks) and the free functions of GridText.h and SortRowOrder. This class keeps them in
+// blocks) and the free functions of GridText.h and GridSort.h. This class keeps them in
 // step, turns events into a few selection moves, and paints.
 //
 // Texts: the *8 functions take and give the 8-bit Windows-1254 bytes the program keeps;
@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <vector>
 
 #include "grid/CellID.h"
 #include "grid/GridCell.h"
@@ -27,6 +28,7 @@
 #include "grid/GridCellStore.h"
 #include "grid/GridGeometry.h"
 #include "grid/GridSelection.h"
+#include "grid/GridSort.h"
 #include "grid/GridText.h"
 
 class CInPlaceEdit;
@@ -126,13 +128,19 @@ class CGridCtrl : public QAbstractScrollArea {
   bool AutoSizeColumn(int nCol);
   bool AutoSizeRow(int nRow);
 
-  // Clears the selection and removes every row below the header.
+  // Clears the selection and the sort column (the rows that come next are in their own
+  // order) and removes every row below the header.
   void DeleteNonFixedRows();
   void DeleteAllItems();
 
   // Behaviour flags.
+  // Whether texts may be changed: in-place edits, Delete, cut, paste and text drops.
   void SetEditable(bool b = true) { m_bEditable = b; }
   bool IsEditable() const { return m_bEditable; }
+  // Whether a click on a check box toggles it although the control is not editable: a
+  // table whose texts are read-only can still be ticked. Read-only cells never toggle.
+  void SetTickable(bool b = true) { m_bTickable = b; }
+  bool CanTick() const { return m_bEditable || m_bTickable; }
   // Clears the selection and the sort column; row selection through a fixed column goes off.
   void SetListMode(bool bEnableListMode = true);
   bool GetListMode() const { return m_bListMode; }
@@ -183,10 +191,18 @@ class CGridCtrl : public QAbstractScrollArea {
   // Clears the text of every selected editable cell.
   void ClearSelectedTexts();
 
-  // Sorting: rows below the header by the bytes of column nCol.
+  // How a header click compares the texts of a column; Bytes unless set. False out of range.
+  bool SetColumnType(int nCol, GridColumnType type);
+  GridColumnType GetColumnType(int nCol) const;
+  // Sorting: rows below the header by column nCol, compared as its type says.
   bool SortItems(int nCol, bool bAscending);
   int GetSortColumn() const { return m_nSortColumn; }
   bool GetSortAscending() const { return m_bAscending; }
+  // The room a header cell keeps at its right for the sort arrow, in pixels: 0 when header
+  // clicks do not sort. The arrow of the sort column is drawn there, in viewport
+  // coordinates; a null rectangle when nCol is not the sort column or is hidden.
+  int GetSortArrowRoom() const;
+  QRect GetSortArrowRect(int nCol) const;
 
   // Moves a whole row, cells and height, in the row order; false out of range or fixed.
   bool MoveRow(int nFrom, int nTo);
@@ -279,6 +295,7 @@ class CGridCtrl : public QAbstractScrollArea {
   void StartDrag();
 
   void PaintCells(QPainter& painter, const QRect& clip);
+  QRect SortArrowRectIn(const QRect& cellRect) const;
 
   CGridCellStore m_store;
   CGridGeometry m_geometry;
@@ -293,6 +310,7 @@ class CGridCtrl : public QAbstractScrollArea {
   CGridDefaultCell m_cellFixedRowColDef;
 
   bool m_bEditable = true;
+  bool m_bTickable = false;
   bool m_bListMode = false;
   bool m_bSingleRowSelection = false;
   bool m_bAllowDragAndDrop = false;
@@ -314,6 +332,7 @@ class CGridCtrl : public QAbstractScrollArea {
   bool m_bDragRowMode = true;
 
   int m_nSortColumn = -1;
+  std::vector<GridColumnType> m_columnTypes;
   bool m_bAscending = true;
   int m_nRowsPerWheelNotch = 3;
 

@@ -141,15 +141,15 @@ void CGridCtrl::PaintCells(QPainter& painter, const QRect& clip) {
       painter.setPen(m_crGridLineColour);
       if (m_bGridLinesVert) painter.drawLine(rect.topRight(), rect.bottomRight());
       if (m_bGridLinesHorz) painter.drawLine(rect.bottomLeft(), rect.bottomRight());
-    } else if (r < m_nFixedRows && c == m_nSortColumn) {
-      // The sort arrow at the right of the header.
-      const int s = std::min(rect.height() / 3, 6);
-      const QPoint mid(rect.right() - s - 3, rect.center().y());
+    } else if (r < m_nFixedRows && c == m_nSortColumn && m_bSortOnClick) {
+      // In the room the header text leaves free for it; pointing up when ascending.
+      const QRect a = SortArrowRectIn(rect);
       const QPolygon tri = m_bAscending
-                               ? QPolygon({mid + QPoint(-s, s / 2), mid + QPoint(s, s / 2), mid + QPoint(0, -s / 2)})
-                               : QPolygon({mid + QPoint(-s, -s / 2), mid + QPoint(s, -s / 2), mid + QPoint(0, s / 2)});
-      painter.setBrush(m_crShadowColour);
+                               ? QPolygon({a.bottomLeft(), a.bottomRight(), QPoint(a.center().x(), a.top())})
+                               : QPolygon({a.topLeft(), a.topRight(), QPoint(a.center().x(), a.bottom())});
+      painter.setBrush(m_crShadowColour.darker(160));  // the plain shadow is too faint on a header
       painter.setPen(Qt::NoPen);
+      painter.setRenderHint(QPainter::Antialiasing);
       painter.drawPolygon(tri);
     }
     painter.restore();
@@ -182,6 +182,26 @@ void CGridCtrl::PaintCells(QPainter& painter, const QRect& clip) {
       for (int c = c0; c < GetColumnCount() && ColX(c) < vs.width(); ++c) drawCell(r, c);
     }
   }
+}
+
+namespace {
+constexpr int kSortArrowWidth = 9;  // pixels; the arrow is half as high
+}  // namespace
+
+int CGridCtrl::GetSortArrowRoom() const {
+  return m_bSortOnClick ? kSortArrowWidth + m_cellFixedRowDef.GetMargin() : 0;
+}
+
+QRect CGridCtrl::SortArrowRectIn(const QRect& cellRect) const {
+  const int h = (kSortArrowWidth + 1) / 2;
+  return {cellRect.right() - m_cellFixedRowDef.GetMargin() - kSortArrowWidth + 1,
+          cellRect.center().y() - h / 2, kSortArrowWidth, h};
+}
+
+QRect CGridCtrl::GetSortArrowRect(int nCol) const {
+  if (!m_bSortOnClick || nCol != m_nSortColumn || m_nFixedRows == 0) return {};
+  const QRect cell = GetCellRect(0, nCol);
+  return cell.isNull() ? QRect() : SortArrowRectIn(cell);
 }
 
 // ---- mouse --------------------------------------------------------------------------

@@ -21,6 +21,14 @@ const std::array<const char*, kPointColumns>& PointTableHeaders() {
   return headers;
 }
 
+const std::array<ColumnKind, kPointColumns>& PointColumnKinds() {
+  using enum ColumnKind;
+  static const std::array<ColumnKind, kPointColumns> kinds = {
+      Text,   Text,   Number, Number, Number, Text,   Number, Number, Number, Number,
+      Number, Number, Number, Number, Number, Number, Number, DateTime, Number, Number};
+  return kinds;
+}
+
 std::array<std::string, kPointColumns> PointRowTexts(const CTarvekNokta& p) {
   return {p.strName,
           p.strBaseName,
@@ -50,6 +58,13 @@ const std::array<const char*, kPairColumns>& PairTableHeaders() {
       "FARK-Sağa Değer(m)", "FARK-Yukarı Değer(m)", "FARK-Elipsoit H.(m)",
       "FARK-Oturum Zamanı(saat)", "nIndex", "Oturum1_NDX", "Oturum2_NDX", "Grup No"};
   return headers;
+}
+
+const std::array<ColumnKind, kPairColumns>& PairColumnKinds() {
+  using enum ColumnKind;
+  static const std::array<ColumnKind, kPairColumns> kinds = {
+      Text, Text, Number, Number, Number, Number, Number, Number, Number, Number, Number, Number};
+  return kinds;
 }
 
 std::array<std::string, kPairColumns> PairRowTexts(const CEslesenNokta& pair) {

@@ -16,10 +16,16 @@ constexpr int kPairColumns = 12;
 constexpr int kPairNoColumn = 8;          // hidden: nPairNo
 constexpr int kFirstHiddenPairColumn = 8;  // 8 to 11 are hidden
 
+// How a column's texts compare when a table is sorted by it: names by collation, numbers
+// by value, the shown start time ("d.m.yyyy h:m") by time.
+enum class ColumnKind { Text, Number, DateTime };
+
 const std::array<const char*, kPointColumns>& PointTableHeaders();
+const std::array<ColumnKind, kPointColumns>& PointColumnKinds();
 std::array<std::string, kPointColumns> PointRowTexts(const CTarvekNokta& point);
 
 const std::array<const char*, kPairColumns>& PairTableHeaders();
+const std::array<ColumnKind, kPairColumns>& PairColumnKinds();
 std::array<std::string, kPairColumns> PairRowTexts(const CEslesenNokta& pair);
 
 // The columns that the matching table colours for a pair, ascending: 0 (yellow) when

@@ -5,11 +5,10 @@
 
 CGPSNoktaView::CGPSNoktaView(CVelmiraDoc& doc, QWidget* pParent) : CGridView(doc, pParent) {
   CGridCtrl* grid = GetGridCtrl();
-  grid->SetEditable(true);
   grid->EnableDragAndDrop(false);
   grid->SetHeaderSort(true);
   grid->SetSingleRowSelection(true);
-  SetUpTable(PointTableHeaders().data(), kPointColumns, {kPointIndexColumn, kPointFileNumberColumn});
+  SetUpTable(PointTableHeaders().data(), PointColumnKinds().data(), kPointColumns, {kPointIndexColumn, kPointFileNumberColumn});
   SetPopupMenu(CreateSelectionPopup(this));
 }
 
@@ -26,7 +25,6 @@ void CGPSNoktaView::Fill(int nFileNumber) {
     const auto texts = PointRowTexts(point);
     SetCheckCell(row, 0, texts[0]);
     for (int c = 1; c < kPointColumns; ++c) grid->SetItemText8(row, c, texts[c]);
-    ProtectKeyCells(row);
     ++row;
   }
   HideAndAutoSize();

@@ -20,8 +20,24 @@ int CGridView::GetDataRowCount() const {
   return std::max(0, m_pGrid->GetRowCount() - m_pGrid->GetFixedRowCount());
 }
 
-void CGridView::SetUpTable(const char* const* headers, int nColumns, std::vector<int> hiddenColumns) {
+namespace {
+
+GridColumnType ToGridType(ColumnKind kind) {
+  switch (kind) {
+    case ColumnKind::Number: return GridColumnType::Number;
+    case ColumnKind::DateTime: return GridColumnType::DateTime;
+    case ColumnKind::Text: break;
+  }
+  return GridColumnType::Text;
+}
+
+}  // namespace
+
+void CGridView::SetUpTable(const char* const* headers, const ColumnKind* kinds, int nColumns,
+                           std::vector<int> hiddenColumns) {
   m_hiddenColumns = std::move(hiddenColumns);
+  m_pGrid->SetEditable(false);
+  m_pGrid->SetTickable(true);
   m_pGrid->SetRowCount(0);
   m_pGrid->SetColumnCount(nColumns);
   m_pGrid->SetRowCount(1);
@@ -30,6 +46,7 @@ void CGridView::SetUpTable(const char* const* headers, int nColumns, std::vector
     m_pGrid->SetItemText(0, c, QString::fromUtf8(headers[c]));
     // Word-break alone: header texts sit at the top left and wrap when narrowed.
     m_pGrid->SetItemFormat(0, c, DT_WORDBREAK);
+    m_pGrid->SetColumnType(c, ToGridType(kinds[c]));
   }
   HideAndAutoSize();
 }
@@ -43,10 +60,6 @@ void CGridView::HideAndAutoSize() {
 void CGridView::SetCheckCell(int nRow, int nCol, std::string_view strCp1254) {
   m_pGrid->SetCellCheck(nRow, nCol);
   m_pGrid->SetItemText8(nRow, nCol, strCp1254);
-}
-
-void CGridView::ProtectKeyCells(int nRow) {
-  for (int c : m_hiddenColumns) m_pGrid->SetItemState(nRow, c, GVIS_READONLY);
 }
 
 void CGridView::Clear() {

@@ -6,6 +6,7 @@
 
 #include "grid/GridCtrl.h"
 #include "jobdata/CVelmiraDoc.h"
+#include "jobdata/TableTexts.h"
 
 class QMenu;
 
@@ -36,15 +37,15 @@ class CGridView : public QWidget {
   QMenu* GetPopupMenu() const { return m_pPopup; }
 
  protected:
-  // Header row 0 with word-breaking texts (UTF-8) and the columns that stay hidden.
-  void SetUpTable(const char* const* headers, int nColumns, std::vector<int> hiddenColumns);
+  // Header row 0 with word-breaking texts (UTF-8), how each column sorts and the columns
+  // that stay hidden. The cells are read-only, their check boxes tickable: the tables show
+  // the document, and the exports read the document, not the cells.
+  void SetUpTable(const char* const* headers, const ColumnKind* kinds, int nColumns,
+                  std::vector<int> hiddenColumns);
   // Hides the key columns again and sizes every other row and column to its content.
   void HideAndAutoSize();
   // Makes cell (row, col) a check cell, unticked, showing text.
   void SetCheckCell(int nRow, int nCol, std::string_view strCp1254);
-  // The key columns cannot be edited, cleared or pasted over: the exports and the
-  // removal find their records through them.
-  void ProtectKeyCells(int nRow);
   void SetPopupMenu(QMenu* pMenu) { m_pPopup = pMenu; }
 
   void contextMenuEvent(QContextMenuEvent* event) override;

@@ -6,17 +6,17 @@
 
 namespace {
 constexpr const char* kHeaders[] = {"TSJ Dosyası", "Bulunduğu Dizin", "nFileNumber"};
+constexpr ColumnKind kKinds[] = {ColumnKind::Text, ColumnKind::Text, ColumnKind::Number};
 }
 
 CTSJView::CTSJView(CVelmiraDoc& doc, QWidget* pParent) : CGridView(doc, pParent) {
   CGridCtrl* grid = GetGridCtrl();
-  grid->SetEditable(true);
   grid->SetListMode(true);
   grid->SetSingleRowSelection(true);
   grid->EnableDragAndDrop(true);
   grid->EnableCopyKeys(false);  // the window's copy command is greyed for this table
   grid->SetHeaderSort(false);
-  SetUpTable(kHeaders, 3, {kFileNumberColumn});
+  SetUpTable(kHeaders, kKinds, 3, {kFileNumberColumn});
   connect(grid, &CGridCtrl::CellClick, this, &CTSJView::OnCellClick);
 
   auto* menu = new QMenu(QStringLiteral("TSJ Dosyaları"), this);
@@ -35,7 +35,6 @@ void CTSJView::Rebuild() {
     SetCheckCell(row, 0, file.strFileName);
     grid->SetItemText8(row, 1, file.strPath);
     grid->SetItemText8(row, kFileNumberColumn, text::FormatInt(file.nFileNumber));
-    ProtectKeyCells(row);
     ++row;
   }
   HideAndAutoSize();

@@ -9,13 +9,12 @@
 
 CVelmiraView::CVelmiraView(CVelmiraDoc& doc, QWidget* pParent) : CGridView(doc, pParent) {
   CGridCtrl* grid = GetGridCtrl();
-  grid->SetEditable(true);
   grid->EnableDragAndDrop(false);
   grid->SetHeaderSort(true);
   grid->SetSingleRowSelection(true);
   std::vector<int> hidden;
   for (int c = kFirstHiddenPairColumn; c < kPairColumns; ++c) hidden.push_back(c);
-  SetUpTable(PairTableHeaders().data(), kPairColumns, hidden);
+  SetUpTable(PairTableHeaders().data(), PairColumnKinds().data(), kPairColumns, hidden);
   QMenu* popup = CreateSelectionPopup(this);
   // The zones are those of the rows shown when the menu opens.
   m_pZoneMenu = popup->addMenu(QStringLiteral("Dilime Göre Seç"));
@@ -69,7 +68,6 @@ void CVelmiraView::Fill() {
     for (int c : PairFlaggedColumns(pair, criteria)) {
       grid->SetItemBkColour(row, c, c == 0 ? kGroupColour : kBreachColour);
     }
-    ProtectKeyCells(row);
     ++row;
   }
   HideAndAutoSize();

@@ -1,6 +1,6 @@
 // The table driven by real mouse and key events: scripts of steps, each followed by the
 // expected focus cell and selection, and the click, check-box, sort, edit and clipboard
-// behaviour that the tables depend on.
+// behaviour that the tables depend on, read-only texts included.
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMimeData>
@@ -48,6 +48,10 @@ class GridInputTest : public QObject {
   void checkBoxClicks_data();
   void checkBoxClicks();
   void headerClickSorts();
+  void sortArrowBesideHeaderText_data();
+  void sortArrowBesideHeaderText();
+  void readOnlyTextsRefuseChanges_data();
+  void readOnlyTextsRefuseChanges();
   void clickNotification();
   void deleteClearsSelection();
   void editByKeys_data();
@@ -168,6 +172,126 @@ void GridInputTest::headerClickSorts() {
   // Another column starts ascending again.
   QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, Center(*grid, 0, 2));
   QVERIFY(grid->GetSortAscending());
+}
+
+// The arrow gets room of its own: it once sat over the end of the header text.
+void GridInputTest::sortArrowBesideHeaderText_data() {
+  QTest::addColumn<QString>("header");
+  QTest::addColumn<bool>("autoSize");
+  QTest::newRow("one letter, auto-sized") << "X" << true;
+  QTest::newRow("long header, auto-sized") << "FARK-Oturum Zamanı(saat)" << true;
+  QTest::newRow("wide letters, auto-sized") << "WWWWMMMMŞŞĞĞ" << true;
+  QTest::newRow("narrowed by hand") << "Elipsoid Yüksekliği" << false;
+}
+
+void GridInputTest::sortArrowBesideHeaderText() {
+  QFETCH(QString, header);
+  QFETCH(bool, autoSize);
+  grid->SetHeaderSort(true);
+  grid->SetItemText(0, 1, header);
+  grid->SetItemFormat(0, 1, DT_WORDBREAK);
+  if (autoSize) grid->AutoSize();
+  else grid->SetColumnWidth(1, 50);
+  const CGridCellBase* cell = grid->GetCell(0, 1);
+  const QRect cellRect = grid->GetCellRect(0, 1);
+  const QRect textRect = cell->GetTextRect(cellRect);
+  if (autoSize) QVERIFY(textRect.width() >= cell->GetTextExtent(cell->GetText()).width());
+  QVERIFY(grid->GetSortArrowRect(1).isNull());  // no arrow before a sort
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, Center(*grid, 0, 1));
+  const QRect arrow = grid->GetSortArrowRect(1);
+  QVERIFY(!arrow.isNull());
+  QVERIFY(cellRect.contains(arrow));
+  QVERIFY(!arrow.intersects(textRect));
+  // The arrow is painted where it is said to be.
+  const QImage shot = grid->viewport()->grab().toImage();
+  int dark = 0;
+  for (int y = arrow.top(); y <= arrow.bottom(); ++y) {
+    for (int x = arrow.left(); x <= arrow.right(); ++x) dark += shot.pixelColor(x, y) != grid->GetFixedBkColor();
+  }
+  QVERIFY(dark > 0);
+  QVERIFY(grid->GetSortArrowRect(2).isNull());
+}
+
+// The three tables: texts read-only, check boxes tickable. Every way to change a text is
+// tried; none may, and the box in column 0 still toggles afterwards.
+struct Attempt {
+  enum Kind { Keys, DoubleClick, Drop } kind;
+  int key;  // for Keys; 0 to type the text
+  Qt::KeyboardModifiers mods;
+  QString text;  // typed, pasted or dropped
+};
+Q_DECLARE_METATYPE(Attempt)
+
+void GridInputTest::readOnlyTextsRefuseChanges_data() {
+  QTest::addColumn<Attempt>("attempt");
+  const auto none = Qt::NoModifier;
+  QTest::newRow("typing") << Attempt{Attempt::Keys, 0, none, "7"};
+  QTest::newRow("blank") << Attempt{Attempt::Keys, 0, none, " "};
+  QTest::newRow("F2") << Attempt{Attempt::Keys, Qt::Key_F2, none, {}};
+  QTest::newRow("Enter") << Attempt{Attempt::Keys, Qt::Key_Return, none, {}};
+  QTest::newRow("Backspace") << Attempt{Attempt::Keys, Qt::Key_Backspace, none, {}};
+  QTest::newRow("double click") << Attempt{Attempt::DoubleClick, 0, none, {}};
+  QTest::newRow("Delete") << Attempt{Attempt::Keys, Qt::Key_Delete, none, {}};
+  QTest::newRow("Ctrl+V") << Attempt{Attempt::Keys, Qt::Key_V, Qt::ControlModifier, "p\tq\r\nr"};
+  QTest::newRow("Ctrl+X") << Attempt{Attempt::Keys, Qt::Key_X, Qt::ControlModifier, {}};
+  QTest::newRow("Shift+Delete") << Attempt{Attempt::Keys, Qt::Key_Delete, Qt::ShiftModifier, {}};
+  QTest::newRow("drop from elsewhere") << Attempt{Attempt::Drop, 0, none, "p\tq"};
+}
+
+void GridInputTest::readOnlyTextsRefuseChanges() {
+  QFETCH(Attempt, attempt);
+  grid->SetEditable(false);
+  grid->SetTickable(true);
+  grid->EnableDragAndDrop(true);
+  for (int r = 1; r < 6; ++r) grid->SetCellCheck(r, 0);
+  grid->SetColumnWidth(0, 150);
+  std::vector<std::string> before;
+  for (int r = 0; r < 6; ++r) {
+    for (int c = 0; c < 5; ++c) before.push_back(grid->GetItemText8(r, c));
+  }
+  QGuiApplication::clipboard()->setText(attempt.text.isEmpty() ? QStringLiteral("x") : attempt.text);
+  for (const CCellID at : {CCellID(1, 0), CCellID(2, 3), CCellID(5, 4)}) {
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(grid->GetCellRect(at.row, at.col).right() - 5, Center(*grid, at.row, at.col).y()));
+    QTest::keyClick(grid.get(), Qt::Key_A, Qt::ControlModifier);  // every data cell selected
+    switch (attempt.kind) {
+      case Attempt::Keys:
+        if (attempt.key) QTest::keyClick(grid.get(), static_cast<Qt::Key>(attempt.key), attempt.mods);
+        else QTest::keyClicks(grid.get(), attempt.text);
+        break;
+      case Attempt::DoubleClick:
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, Center(*grid, at.row, at.col));
+        break;
+      case Attempt::Drop: {
+        QMimeData mime;
+        mime.setText(attempt.text);
+        const QPoint p = Center(*grid, at.row, at.col);
+        QDragEnterEvent enter(p, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(grid->viewport(), &enter);
+        QVERIFY(!enter.isAccepted());
+        QDropEvent drop(QPointF(p), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(grid->viewport(), &drop);
+        break;
+      }
+    }
+    QVERIFY(!grid->GetInPlaceEdit());
+    QVERIFY(!grid->IsCellEditable(at.row, at.col));
+  }
+  std::vector<std::string> after;
+  for (int r = 0; r < 6; ++r) {
+    for (int c = 0; c < 5; ++c) after.push_back(grid->GetItemText8(r, c));
+  }
+  QCOMPARE(after, before);
+  // Ticking, selecting and copying still work.
+  const auto* check = static_cast<CGridCellCheck*>(grid->GetCell(2, 0));
+  const QPoint box = check->GetCheckPlacement(grid->GetCellRect(2, 0)).center();
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, box);
+  QVERIFY(grid->GetCheck(2, 0));
+  QCOMPARE(grid->GetFocusCell(), CCellID(2, 0));
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, Center(*grid, 3, 2));
+  QTest::keyClick(grid.get(), Qt::Key_C, Qt::ControlModifier);
+  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("3,2"));
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, box);
+  QVERIFY(!grid->GetCheck(2, 0));
 }
 
 void GridInputTest::clickNotification() {

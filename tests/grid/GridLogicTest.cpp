@@ -1,17 +1,20 @@
-// The table's state without pixels: copy text, paste splitting and placement, byte-order
-// sorting, auto-size, selection moves and geometry.
+// The table's state without pixels: copy text, paste splitting and placement, sorting by
+// bytes and by column type, auto-size, selection moves and geometry.
 #include <QClipboard>
 #include <QSignalSpy>
 #include <QTest>
 #include <algorithm>
+#include <numeric>
 #include <random>
 
 #include "GridTestUtil.h"
+#include "grid/GridSort.h"
 #include "grid/GridText.h"
 
 using Lines = std::vector<std::vector<std::string>>;
 Q_DECLARE_METATYPE(CCellRange)
 Q_DECLARE_METATYPE(Lines)
+Q_DECLARE_METATYPE(GridColumnType)
 
 class GridLogicTest : public QObject {
   Q_OBJECT
@@ -26,6 +29,10 @@ class GridLogicTest : public QObject {
   void sortByteOrder();
   void sortMovesWholeRows();
   void sortMatchesOracle();
+  void sortByType_data();
+  void sortByType();
+  void sortIsStable_data();
+  void sortIsStable();
   void autoSizeKeepsHiddenColumns();
   void selectionMoves();
   void selectionSignalsOnlyOnChange();
@@ -178,17 +185,116 @@ void GridLogicTest::sortMatchesOracle() {
     keys.push_back(k);
   }
   for (const bool bAscending : {true, false}) {
-    const std::vector<int> order = SortRowOrder(store, 0, bAscending, 1);
+    const std::vector<int> order = SortRowOrder(store, 0, GridColumnType::Bytes, bAscending, 1);
     std::vector<std::string> expected = keys;
     std::sort(expected.begin(), expected.end());
     if (!bAscending) std::reverse(expected.begin(), expected.end());
     std::vector<int> seen(order.size(), 0);
     for (size_t i = 0; i < order.size(); ++i) {
       QCOMPARE(store.GetCell(order[i], 0)->GetText(), expected[i]);
+      // Equal keys keep the order they had.
+      if (i > 0 && expected[i] == expected[i - 1]) QVERIFY(order[i] > order[i - 1]);
       ++seen[static_cast<size_t>(order[i] - 1)];
     }
     QVERIFY(std::all_of(seen.begin(), seen.end(), [](int n) { return n == 1; }));
   }
+}
+
+// Texts given in ascending order (UTF-8, as the screen shows them), all keys different:
+// the table is filled in a scrambled order, sorted up and then down.
+void GridLogicTest::sortByType_data() {
+  QTest::addColumn<GridColumnType>("type");
+  QTest::addColumn<QStringList>("ascending");
+  const auto num = GridColumnType::Number, text = GridColumnType::Text, date = GridColumnType::DateTime;
+  QTest::newRow("epochs: 10 after 3") << num << QStringList{"3", "9", "10", "100", "120"};
+  QTest::newRow("negative values") << num << QStringList{"-12.5000", "-2.0000", "-0.0010", "0.0010", "1.0000"};
+  QTest::newRow("empty first, -0.0000 as zero") << num << QStringList{"", "-0.0010", "-0.0000", "0.0001"};
+  QTest::newRow("dilution figures") << num << QStringList{"0.800000000000", "1.200000000000", "10.000000000000"};
+  QTest::newRow("coordinates") << num << QStringList{"500000.1235", "4399999.9999", "4400000.5000"};
+  QTest::newRow("hidden keys") << num << QStringList{"-99999", "2", "999", "1000", "1001"};
+  QTest::newRow("no number after the numbers") << num << QStringList{"", "5", "50", "abc"};
+  QTest::newRow("Ç between C and D") << text << QStringList{"Cami", "Çınar", "Dere", "Zeytin"};
+  QTest::newRow("İ after I, before J") << text << QStringList{"I", "İ", "J"};
+  QTest::newRow("ı before i") << text << QStringList{"h", "ı", "i", "j"};
+  QTest::newRow("Ğ Ö Ş Ü after their base letters")
+      << text << QStringList{"G", "Ğ", "H", "O", "Ö", "P", "S", "Ş", "T", "U", "Ü", "V"};
+  QTest::newRow("names with Turkish letters")
+      << text << QStringList{"", "AĞAÇ", "BİNA KÖŞESİ", "ÇEŞME", "DİREK", "İSKELE", "KÖŞE", "ŞEV"};
+  QTest::newRow("dates within a day") << date << QStringList{"27.6.2024 9:59", "27.6.2024 10:0", "27.6.2024 19:5"};
+  QTest::newRow("dates across months")
+      << date << QStringList{"30.1.2024 23:59", "2.2.2024 0:0", "27.6.2024 19:5", "3.10.2024 8:0", "5.12.2024 7:30"};
+  QTest::newRow("dates across years")
+      << date << QStringList{"", "31.12.1969 23:59", "1.1.1970 0:0", "31.12.2023 23:59", "1.1.2024 0:0", "2.1.2038 0:0"};
+  QTest::newRow("no date after the dates") << date << QStringList{"1.1.2024 0:0", "32.1.2024 0:0", "x"};
+}
+
+void GridLogicTest::sortByType() {
+  QFETCH(GridColumnType, type);
+  QFETCH(QStringList, ascending);
+  const int n = static_cast<int>(ascending.size());
+  auto grid = MakeGrid(n + 1, 2);
+  QVERIFY(grid->SetColumnType(1, type));
+  QCOMPARE(grid->GetColumnType(1), type);
+  QCOMPARE(grid->GetColumnType(0), GridColumnType::Bytes);
+  // A scrambled start, every text once: step through the list by a stride prime to n.
+  int stride = 1;
+  for (int k : {3, 2, 5, 7}) {
+    if (n > k && std::gcd(k, n) == 1) {
+      stride = k;
+      break;
+    }
+  }
+  for (int i = 0; i < n; ++i) grid->SetItemText(i + 1, 1, ascending[(i * stride + 1) % n]);
+  QVERIFY(grid->SortItems(1, true));
+  QStringList shown;
+  for (int r = 1; r <= n; ++r) shown << grid->GetItemText(r, 1);
+  QCOMPARE(shown, ascending);
+  QVERIFY(grid->SortItems(1, false));
+  shown.clear();
+  for (int r = n; r >= 1; --r) shown << grid->GetItemText(r, 1);
+  QCOMPARE(shown, ascending);
+}
+
+void GridLogicTest::sortIsStable_data() {
+  QTest::addColumn<GridColumnType>("type");
+  QTest::addColumn<QStringList>("keys");          // column 1, row by row
+  QTest::addColumn<QString>("ascendingRows");     // the rows' first texts after sorting
+  QTest::addColumn<QString>("descendingRows");
+  // Column 0 names the rows a to e.
+  QTest::newRow("equal numbers") << GridColumnType::Number << QStringList{"5", "3", "5.0", "-0.0000", "0.0000"}
+                                 << "debac" << "acbde";
+  QTest::newRow("equal names") << GridColumnType::Text << QStringList{"Şev", "Ağaç", "Şev", "Ağaç", ""}
+                               << "ebdac" << "acbde";
+  QTest::newRow("equal dates") << GridColumnType::DateTime
+                               << QStringList{"1.7.2024 0:0", "27.6.2024 19:5", "1.7.2024 0:0", "", "27.6.2024 19:5"}
+                               << "dbeac" << "acbed";
+}
+
+void GridLogicTest::sortIsStable() {
+  QFETCH(GridColumnType, type);
+  QFETCH(QStringList, keys);
+  QFETCH(QString, ascendingRows);
+  QFETCH(QString, descendingRows);
+  auto grid = MakeGrid(6, 2);
+  grid->SetColumnType(1, type);
+  for (int r = 1; r <= 5; ++r) {
+    grid->SetItemText(r, 0, QString(QChar('a' + r - 1)));
+    grid->SetItemText(r, 1, keys[r - 1]);
+  }
+  auto rows = [&] {
+    QString s;
+    for (int r = 1; r <= 5; ++r) s += grid->GetItemText(r, 0);
+    return s;
+  };
+  QVERIFY(grid->SortItems(1, true));
+  QCOMPARE(rows(), ascendingRows);
+  // Descending from the original order: equal keys still in their first order.
+  for (int r = 1; r <= 5; ++r) {
+    grid->SetItemText(r, 0, QString(QChar('a' + r - 1)));
+    grid->SetItemText(r, 1, keys[r - 1]);
+  }
+  QVERIFY(grid->SortItems(1, false));
+  QCOMPARE(rows(), descendingRows);
 }
 
 void GridLogicTest::autoSizeKeepsHiddenColumns() {

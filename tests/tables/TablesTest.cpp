@@ -1,6 +1,7 @@
 // The three table views on a document filled by hand: columns, number texts, hidden
-// keys, colours, ticks, the keys the exports hand over, the job files table's click and
-// removal.
+// keys, colours, ticks, read-only cells, sorting by meaning, the keys the exports hand
+// over, the job files table's click and removal.
+#include <QClipboard>
 #include <QMenu>
 #include <QtTest>
 
@@ -263,6 +264,151 @@ class TablesTest : public QObject {
     grid->SetCheck(2, 0, true);
     QCOMPARE(view.CheckedPointKeys().size(), size_t{1});
     QCOMPARE(view.CheckedPointKeys()[0].nIndex, 1001);
+  }
+
+  // The cells show the document and the exports read the document: an edit in a cell was
+  // exported as if it had not happened, and Delete blanked a job file's name and path.
+  // Every way to change a text is refused; ticking and copying still work.
+  void viewsRefuseChangesToCells_data() {
+    QTest::addColumn<int>("table");
+    QTest::newRow("job files") << 0;
+    QTest::newRow("points") << 1;
+    QTest::newRow("pairs") << 2;
+  }
+  void viewsRefuseChangesToCells() {
+    QFETCH(int, table);
+    CVelmiraDocAccess::TsjList(*doc) = {{"/d/a.tsj", "a.tsj", 1, "33", "RTK"}, {"/d/b.tsj", "b.tsj", 2, "33", "RTK"}};
+    CVelmiraDocAccess::NoktaList(*doc) = {Point(1000, 1, "A"), Point(1001, 1, "B")};
+    CVelmiraDocAccess::EslesenList(*doc) = {Pair(100, 0.01, 2), Pair(101, 0.02, 3)};
+    std::unique_ptr<CGridView> view;
+    if (table == 0) view = std::make_unique<CTSJView>(*doc);
+    if (table == 1) view = std::make_unique<CGPSNoktaView>(*doc);
+    if (table == 2) view = std::make_unique<CVelmiraView>(*doc);
+    if (auto* files = dynamic_cast<CTSJView*>(view.get())) files->Rebuild();
+    if (auto* points = dynamic_cast<CGPSNoktaView*>(view.get())) points->Fill(1);
+    if (auto* pairs = dynamic_cast<CVelmiraView*>(view.get())) pairs->Fill();
+    view->resize(900, 300);
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    CGridCtrl* grid = view->GetGridCtrl();
+    QCOMPARE(grid->GetRowCount(), 3);
+    QStringList before;
+    for (int r = 0; r < grid->GetRowCount(); ++r) {
+      for (int c = 0; c < grid->GetColumnCount(); ++c) {
+        before << grid->GetItemText(r, c);
+        QVERIFY(!grid->IsCellEditable(r, c));
+      }
+    }
+    const QPoint cell = grid->GetCellRect(1, 1).center();
+    QGuiApplication::clipboard()->setText(QStringLiteral("9\t9\t9"));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell);
+    QTest::keyClicks(grid, QStringLiteral("77"));
+    QTest::keyClick(grid, Qt::Key_F2);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell);
+    QVERIFY(!grid->GetInPlaceEdit());
+    QTest::keyClick(grid, Qt::Key_Delete);
+    QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(grid, Qt::Key_X, Qt::ControlModifier);
+    QVERIFY(!grid->PasteTextToGrid(CCellID(1, 0), "x\ty"));
+    QStringList after;
+    for (int r = 0; r < grid->GetRowCount(); ++r) {
+      for (int c = 0; c < grid->GetColumnCount(); ++c) after << grid->GetItemText(r, c);
+    }
+    QCOMPARE(after, before);
+    const auto* box = static_cast<CGridCellCheck*>(grid->GetCell(2, 0));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, box->GetCheckPlacement(grid->GetCellRect(2, 0)).center());
+    QCOMPARE(view->CheckedRows(), std::vector<int>{2});
+  }
+
+  // A header click sorts by what the column means; the second click turns the order
+  // round, and the detail export takes the ticked points in the order shown.
+  void pointTableSortsByMeaning_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QList<int>>("ascending");  // nIndex of the rows
+    // 1000 Dere, 10 epochs, 27.6.2024 19:5, easting 500000.1
+    // 1001 Çınar, 3 epochs, 3.7.2024 8:0, easting -0.0000
+    // 1002 Cami, 120 epochs, 27.6.2024 9:59, easting 12.5
+    // 1003 İnci, 9 epochs, 1.1.2025 0:0, easting 3
+    QTest::newRow("names by Turkish collation") << 0 << QList<int>{1002, 1001, 1000, 1003};
+    QTest::newRow("easting by value") << 2 << QList<int>{1001, 1003, 1002, 1000};
+    QTest::newRow("epochs by value") << 8 << QList<int>{1001, 1003, 1000, 1002};
+    QTest::newRow("start time by date") << 17 << QList<int>{1002, 1000, 1001, 1003};
+  }
+  void pointTableSortsByMeaning() {
+    QFETCH(int, column);
+    QFETCH(QList<int>, ascending);
+    struct Row { const char* name; int epochs; const char* time; double east; };
+    const Row rows[] = {{"Dere", 10, "27.6.2024 19:5", 500000.1},
+                        {"\xC7\xFDnar", 3, "3.7.2024 8:0", -0.00001},  // Çınar in Windows-1254
+                        {"Cami", 120, "27.6.2024 9:59", 12.5},
+                        {"\xDDnci", 9, "1.1.2025 0:0", 3}};           // İnci
+    std::vector<CTarvekNokta> points;
+    for (int i = 0; i < 4; ++i) {
+      CTarvekNokta p = Point(1000 + i, 1, rows[i].name);
+      p.nEpochs = rows[i].epochs;
+      p.strTime = rows[i].time;
+      p.dY = rows[i].east;
+      points.push_back(p);
+    }
+    CVelmiraDocAccess::NoktaList(*doc) = points;
+    CGPSNoktaView view(*doc);
+    view.Fill(1);
+    CGridCtrl* grid = view.GetGridCtrl();
+    view.resize(1600, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QCOMPARE(grid->GetItemText(2, 2), QStringLiteral("-0.0000"));
+    auto keys = [&] {
+      view.SetAllChecks(true);
+      QList<int> indexes;
+      for (const PointKey& k : view.CheckedPointKeys()) indexes << k.nIndex;
+      return indexes;
+    };
+    const QPoint header = grid->GetCellRect(0, column).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, header);
+    QCOMPARE(grid->GetSortColumn(), column);
+    QVERIFY(grid->GetSortAscending());
+    QCOMPARE(keys(), ascending);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->GetCellRect(0, column).center());
+    QVERIFY(!grid->GetSortAscending());
+    QList<int> descending(ascending.rbegin(), ascending.rend());
+    QCOMPARE(keys(), descending);
+  }
+
+  // A refilled or emptied table is in list order again, so its arrow goes.
+  void sortArrowGoesWithARefill_data() {
+    QTest::addColumn<int>("table");
+    QTest::addColumn<bool>("refill");  // false: emptied, as by a removal
+    QTest::newRow("points listed again") << 1 << true;
+    QTest::newRow("points emptied") << 1 << false;
+    QTest::newRow("pairs of a new matching run") << 2 << true;
+    QTest::newRow("pairs emptied") << 2 << false;
+  }
+  void sortArrowGoesWithARefill() {
+    QFETCH(int, table);
+    QFETCH(bool, refill);
+    CVelmiraDocAccess::NoktaList(*doc) = {Point(1000, 1, "A"), Point(1001, 1, "B")};
+    CVelmiraDocAccess::EslesenList(*doc) = {Pair(100, 0.01, 2), Pair(101, 0.02, 3)};
+    CGPSNoktaView points(*doc);
+    CVelmiraView pairs(*doc);
+    CGridView* view = table == 1 ? static_cast<CGridView*>(&points) : &pairs;
+    auto fill = [&] { table == 1 ? points.Fill(1) : pairs.Fill(); };
+    fill();
+    view->resize(900, 300);
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view));
+    CGridCtrl* grid = view->GetGridCtrl();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->GetCellRect(0, 0).center());
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->GetCellRect(0, 0).center());
+    QCOMPARE(grid->GetSortColumn(), 0);
+    QVERIFY(!grid->GetSortArrowRect(0).isNull());
+    if (refill) fill();
+    else view->Clear();
+    QCOMPARE(grid->GetSortColumn(), -1);
+    QVERIFY(grid->GetSortArrowRect(0).isNull());
+    // The next click starts ascending again.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->GetCellRect(0, 0).center());
+    QVERIFY(grid->GetSortAscending());
   }
 
   void jobFilesTableClickShowsTheFileOfTheRow() {
