@@ -25,12 +25,17 @@ class InterruptTest : public ::testing::TestWithParam<int> {
   }
   ~InterruptTest() override { fs::remove_all(m_dir); }
 
-  // Runs body in a child and returns the signal that ended it (0 if none did).
-  static int StoppedBy(const std::function<void()>& body, int signal, std::chrono::milliseconds delay) {
+  // Runs body in a child and returns the signal that ended it (0 if none did). The
+  // signal is sent delay after the child has written the file "ready", however busy the
+  // machine is.
+  int StoppedBy(const std::function<void()>& body, int signal, std::chrono::milliseconds delay) {
     const pid_t child = fork();
     if (child == 0) {
       body();
       _exit(0);
+    }
+    for (int wait = 0; wait < 3000 && !fs::exists(m_dir / "ready"); ++wait) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     std::this_thread::sleep_for(delay);
     kill(child, signal);
@@ -57,7 +62,7 @@ TEST_P(InterruptTest, RegisteredFilesGoAndTheProcessEndsByTheSignal) {
         std::ofstream(m_dir / "ready");
         pause();
       },
-      signal, std::chrono::milliseconds(200));
+      signal, std::chrono::milliseconds(50));
   ASSERT_TRUE(fs::exists(m_dir / "ready"));
   EXPECT_EQ(signal, by);
   EXPECT_FALSE(fs::exists(folder / "copy.tmp"));
@@ -79,13 +84,15 @@ TEST_P(InterruptTest, AnInterruptedSaveLeavesNoTemporaryFile) {
             sheet.Cell(row, column).SetText(u"hücre " + std::u16string(1, static_cast<char16_t>(u'A' + row % 26)));
           }
         }
+        std::ofstream(m_dir / "ready");
         for (;;) {
           if (!book.SaveAs(form)) _exit(3);
         }
       },
-      GetParam(), std::chrono::milliseconds(700));
+      GetParam(), std::chrono::milliseconds(300));
   EXPECT_EQ(GetParam(), by);
   for (const auto& entry : fs::directory_iterator(m_dir)) {
+    if (entry.path().filename() == "ready") continue;
     EXPECT_EQ(form, entry.path()) << "left behind: " << entry.path();
   }
 }
