@@ -1,10 +1,12 @@
 #include "app/CMainFrame.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
@@ -76,6 +78,24 @@ void CMainFrame::SaveLayout() const {
   settings.setValue(kGeometryKey, saveGeometry());
   settings.setValue(kOuterPanesKey, m_pOuterSplitter->saveState());
   settings.setValue(kInnerPanesKey, m_pInnerSplitter->saveState());
+}
+
+// Qt wraps a message at half the screen, in the middle of a path. The box is made as wide
+// as its longest line instead, up to the widest box Qt allows.
+void CMainFrame::FitToText(QMessageBox& box) {
+  auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+  const QScreen* screen = box.screen();
+  if (!label || !screen) return;
+  const QFontMetrics metrics(label->font());
+  int widest = 0;
+  for (const QString& line : box.text().split(QLatin1Char('\n'))) widest = std::max(widest, metrics.horizontalAdvance(line));
+  // Qt's own limits: no wrapping up to the soft one, no box wider than the hard one.
+  const int screenWidth = screen->availableGeometry().width();
+  const int softLimit = std::min(screenWidth / 2, 500);
+  constexpr int kIconAndMargins = 120;
+  const int width = std::min(widest + 4, std::min(screenWidth - 480, 1000) - kIconAndMargins);
+  if (width <= softLimit) return;
+  box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(width));
 }
 
 void CMainFrame::SetDocumentTitle(const QString& title) {
@@ -329,6 +349,7 @@ void CMainFrame::ShowMessage(std::string_view utf8Text, MessageIcon icon) {
   }
   QMessageBox box(boxIcon, QStringLiteral("Velmira"), QString::fromUtf8(utf8Text.data(), static_cast<int>(utf8Text.size())),
                   QMessageBox::Ok, this);
+  FitToText(box);
   box.exec();
 }
 

@@ -17,6 +17,7 @@
 #include "tables/FormWriters.h"
 
 class QAction;
+class QMessageBox;
 class QSplitter;
 class CMy3DTabViewContainer;
 class CGridView;
@@ -90,6 +91,7 @@ class CMainFrame : public QMainWindow, public CDocShell {
   void CreateStatusBar();
   void CreateClient();
   void RestorePaneSizes();
+  static void FitToText(QMessageBox& box);
   void OnFocusChanged(QWidget* pOld, QWidget* pNow);
   // One form per zone of the ticked rows, after asking when there are several; write
   // gets the zone (nothing for a single-zone form) and the file to write.

@@ -86,6 +86,7 @@ bool CMainFrame::AskSeparateZoneForms(WorkbookKind kind, const std::vector<ZoneR
   QPushButton* separate = box.addButton(QStringLiteral("Her dilim için ayrı form"), QMessageBox::AcceptRole);
   box.addButton(QStringLiteral("Vazgeç"), QMessageBox::RejectRole);
   box.setDefaultButton(separate);
+  FitToText(box);
   box.exec();
   return box.clickedButton() == separate;
 }

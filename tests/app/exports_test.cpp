@@ -1,6 +1,7 @@
 // The main window as a surveyor meets it around the forms: exports that refuse before
 // asking for a name, one form per zone, and what the program remembers and speaks.
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -153,6 +154,27 @@ class ExportsTest : public QObject {
     QCOMPARE(startedIn, QString::fromStdString((root / "older").string()));
     QCOMPARE(QSettings().value(QStringLiteral("folders/jobFiles")).toString(),
              QString::fromStdString((root / "jobs").string()));
+  }
+
+  // A path is not broken in the middle while the box may still grow; on a screen too
+  // small for that the box is never narrower than Qt's own.
+  void messageBoxesAreNeverNarrowerThanQtMakesThem() {
+    const QString text = QStringLiteral(
+        "Excel dosyası kaydedilemedi: /home/kullanici/Belgeler/Projeler/2026/Formlar/p.xls\nDiskte yer kalmadı.");
+    QMessageBox plain(QMessageBox::Warning, QStringLiteral("Velmira"), text, QMessageBox::Ok);
+    plain.show();
+    const int plainWidth = plain.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->width();
+    plain.hide();
+    int labelWidth = 0;
+    answerer->Expect([&](QWidget* w) {
+      auto* label = w->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+      QVERIFY(label);
+      labelWidth = label->width();
+      qobject_cast<QMessageBox*>(w)->accept();
+    });
+    frame->ShowMessage(text.toStdString(), MessageIcon::Warning);
+    QVERIFY(answerer->Done());
+    QVERIFY2(labelWidth >= plainWidth, qPrintable(QStringLiteral("%1 < %2").arg(labelWidth).arg(plainWidth)));
   }
 
   void standardDialoguesSpeakTurkish() {
