@@ -22,7 +22,7 @@ class QuietShell : public CDocShell {
   std::optional<fs::path> ChooseJobFile() override { return file; }
   void ShowMessage(std::string_view, MessageIcon) override {}
   std::optional<std::string> AskMeridian() override { return "33"; }
-  std::optional<std::string> AskMountpoint(std::string_view) override { return "VRSRTCM31"; }
+  std::optional<std::string> AskMountpoint(std::string_view, std::string_view) override { return "VRSRTCM31"; }
   std::optional<std::string> AskMethod(std::string_view) override { return "RTK"; }
   bool AskSettings(CMatchCriteria&) override { return false; }
   void JobFilesChanged() override {}

@@ -359,8 +359,8 @@ std::optional<std::string> CMainFrame::AskMeridian() {
   return dialog.GetValue();
 }
 
-std::optional<std::string> CMainFrame::AskMountpoint(std::string_view captionCp1254) {
-  CMountPointDlg dialog(FromCp1254(captionCp1254), this);
+std::optional<std::string> CMainFrame::AskMountpoint(std::string_view captionCp1254, std::string_view optionCp1254) {
+  CMountPointDlg dialog(FromCp1254(captionCp1254), FromCp1254(optionCp1254), this);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.GetValue();
 }

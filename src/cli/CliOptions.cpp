@@ -122,7 +122,7 @@ class Parser {
       if (!IsMeridian(*value)) return Error("--meridian must be 27, 30, 33, 36, 39, 42 or 45");
       m_options.meridian = *value;
     } else if (name == "--method") {
-      if (!IsMethod(*value)) return Error("--method must be RTK or one of the 13 mountpoint names");
+      if (!IsMethod(*value)) return Error("--method must be RTK or one of the 17 known mountpoint names");
       m_options.method = *value;
     } else if (name == "-o" || name == "--output") {
       if (m_options.command != CliCommand::Detail && m_options.command != CliCommand::Polygon) {

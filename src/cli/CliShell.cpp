@@ -25,7 +25,7 @@ std::optional<std::string> CliShell::AskMeridian() {
   return m_options.meridian;
 }
 
-std::optional<std::string> CliShell::AskMountpoint(std::string_view) {
+std::optional<std::string> CliShell::AskMountpoint(std::string_view, std::string_view) {
   if (!m_options.method) {
     Unanswered("the job file's mountpoint is not a known one; give --method");
     return std::nullopt;

@@ -23,7 +23,7 @@ class CliShell : public CDocShell {
   std::optional<std::filesystem::path> ChooseJobFile() override { return std::nullopt; }
   void ShowMessage(std::string_view utf8Text, MessageIcon icon) override;
   std::optional<std::string> AskMeridian() override;
-  std::optional<std::string> AskMountpoint(std::string_view captionCp1254) override;
+  std::optional<std::string> AskMountpoint(std::string_view captionCp1254, std::string_view optionCp1254) override;
   std::optional<std::string> AskMethod(std::string_view captionCp1254) override;
   bool AskSettings(CMatchCriteria& criteria) override;
   void JobFilesChanged() override {}

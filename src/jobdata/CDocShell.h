@@ -21,8 +21,10 @@ class CDocShell {
   virtual void ShowMessage(std::string_view utf8Text, MessageIcon icon) = 0;
   // The central meridian, one of kMeridians; nothing when cancelled.
   virtual std::optional<std::string> AskMeridian() = 0;
-  // A mountpoint of kMountpoints; the caption is the job file's name (Windows-1254).
-  virtual std::optional<std::string> AskMountpoint(std::string_view captionCp1254) = 0;
+  // The mountpoint of a job whose option 851 names no known one: a name of kMountpoints or
+  // one the user types (Windows-1254). The caption is the job file's name; optionCp1254 the
+  // option's own text, for the answer to start on.
+  virtual std::optional<std::string> AskMountpoint(std::string_view captionCp1254, std::string_view optionCp1254) = 0;
   // "RTK" or a mountpoint of kMountpoints; nothing when cancelled.
   virtual std::optional<std::string> AskMethod(std::string_view captionCp1254) = 0;
   // Lets the user edit the criteria; false when cancelled (the values are then ignored).

@@ -163,7 +163,7 @@ bool CVelmiraDoc::DetectMethod(const std::filesystem::path& copy, const tsjdosya
   } else if (IsKnownMountpoint(*mountpoint)) {
     method = mountpoint;
   } else {
-    method = m_shell.AskMountpoint(file.strFileName);
+    method = m_shell.AskMountpoint(file.strFileName, *mountpoint);
   }
   if (!method) {
     m_shell.ShowMessage(kMethodUnknown, MessageIcon::Error);

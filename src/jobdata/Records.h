@@ -66,10 +66,11 @@ struct CEslesenNokta {
   int nGroupNo = kNoGroup;
 };
 
-// Mountpoints accepted from a job file without asking, in the order the dialogs offer them.
-inline constexpr std::array<const char*, 13> kMountpoints = {
-    "VRSRTCM31", "VRSCMRP", "SAPOS", "RTCM3NET", "DGPSNET", "DGNSS", "FKP01",
-    "FKP02",     "MAC01",   "PRS02", "PRS03",    "VRS01",   "VRS03"};
+// Mountpoints accepted from a job file without asking, in the order the dialogs offer them:
+// the program's first thirteen, then broadcast names in use today. Matched exactly.
+inline constexpr std::array<const char*, 17> kMountpoints = {
+    "VRSRTCM31", "VRSCMRP", "SAPOS", "RTCM3NET", "DGPSNET",   "DGNSS",    "FKP01",   "FKP02", "MAC01",
+    "PRS02",     "PRS03",   "VRS01", "VRS03",    "VRSRTCM34", "FKP_RTCM31", "RTCM3Net", "DGPSNet"};
 
 // Central meridians of the three-degree zones that cover Turkey, in degrees east.
 inline constexpr std::array<const char*, 7> kMeridians = {"27", "30", "33", "36", "39", "42", "45"};

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QtTest>
 
 #include "TestSupport.h"
@@ -125,7 +127,7 @@ class DialogsTest : public QObject {
     QCOMPARE(dialog.windowTitle(), QStringLiteral("iş.tsj"));
     QVERIFY(dialog.GetRtkButton()->isChecked());
     QVERIFY(!dialog.GetComboBox()->isEnabled());
-    QCOMPARE(dialog.GetComboBox()->count(), 13);
+    QCOMPARE(dialog.GetComboBox()->count(), 17);
     dialog.GetComboBox()->setCurrentIndex(4);
     QCOMPARE(dialog.GetValue(), std::string("RTK"));  // whatever the list shows
     dialog.GetComboBox()->setCurrentIndex(0);
@@ -140,14 +142,27 @@ class DialogsTest : public QObject {
     QCOMPARE(dialog.GetValue(), std::string("RTK"));
   }
 
-  void mountpointDialogOffersTheThirteenNames() {
+  void mountpointDialogOffersTheKnownNamesAndTakesATypedOne() {
     CMountPointDlg dialog(QStringLiteral("m.tsj"));
     QCOMPARE(dialog.windowTitle(), QStringLiteral("m.tsj"));
-    QCOMPARE(dialog.GetComboBox()->count(), 13);
+    QCOMPARE(dialog.GetComboBox()->count(), 17);
     QCOMPARE(dialog.GetValue(), std::string("VRSRTCM31"));
     QCOMPARE(dialog.GetComboBox()->itemText(8), QStringLiteral("MAC01"));
+    QCOMPARE(dialog.GetComboBox()->itemText(13), QStringLiteral("VRSRTCM34"));
+    QCOMPARE(dialog.GetComboBox()->itemText(16), QStringLiteral("DGPSNet"));
     dialog.GetComboBox()->setCurrentIndex(1);
     QCOMPARE(dialog.GetValue(), std::string("VRSCMRP"));
+
+    // An unknown stream keeps its real name, as the job file gives it, or as typed.
+    CMountPointDlg own(QStringLiteral("m.tsj"), QStringLiteral(" KONYA_VRS3 "));
+    QCOMPARE(own.GetValue(), std::string("KONYA_VRS3"));
+    own.GetComboBox()->setCurrentText(QStringLiteral("İZMİR1"));
+    QCOMPARE(own.GetValue(), std::string("\xDDZM\xDDR1"));  // Windows-1254
+    auto* buttons = own.findChild<QDialogButtonBox*>();
+    own.GetComboBox()->setCurrentText(QStringLiteral("  "));
+    QVERIFY(!buttons->button(QDialogButtonBox::Ok)->isEnabled());
+    own.GetComboBox()->setCurrentText(QStringLiteral("X"));
+    QVERIFY(buttons->button(QDialogButtonBox::Ok)->isEnabled());
   }
 
   void containerPages() {

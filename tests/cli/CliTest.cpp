@@ -193,6 +193,7 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{"MethodNeeded", "points @ask.tsj", 1, "Ölçü Yöntemi belirlenemediğinden"},
         ExitCase{"MethodGiven", "points --method RTK @ask.tsj", 0, ""},
         ExitCase{"MountpointGiven", "points --method FKP02 @odd.tsj", 0, ""},
+        ExitCase{"TodaysMountpointGiven", "points --method FKP_RTCM31 @odd.tsj", 0, ""},
         ExitCase{"RtkIsNoMountpoint", "points --method RTK @odd.tsj", 2, "usage:"},
         ExitCase{"StopsAtTheFirstRefusal", "points @network.tsj @notes.tsj @rtk.tsj", 1, "TARVEK TSJ Değil"},
         ExitCase{"BadMeridian", "points --meridian 31 @network.tsj", 2, "usage:"},

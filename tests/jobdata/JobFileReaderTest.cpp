@@ -256,6 +256,10 @@ TEST_P(MethodTest, SettlesTheMethod) {
   EXPECT_EQ(c.added, Add({JobRow{}}, options, "İş.tsj"));
   EXPECT_EQ(c.question, shell.questions.empty() ? "" : shell.questions[0]);
   EXPECT_EQ(c.message, shell.messages.empty() ? "" : shell.messages[0].first);
+  if (c.question.starts_with("mountpoint:")) {
+    ASSERT_EQ(1u, shell.mountpointOptions.size());
+    EXPECT_EQ(*c.mountpoint, shell.mountpointOptions[0]);  // the answer starts on the file's own text
+  }
   if (c.added) {
     EXPECT_EQ(c.method, doc.TsjList().at(0).strMethod);
   }
@@ -271,6 +275,12 @@ INSTANTIATE_TEST_SUITE_P(
         MethodCase{"ZeroIsRtk", kZero, "VRSCMRP", std::nullopt, std::nullopt, true, "RTK", "",
                    kRtkMessage},
         MethodCase{"KnownMountpoint", kOne, "VRSCMRP", std::nullopt, std::nullopt, true, "VRSCMRP", "", ""},
+        // Broadcast names in use today: no dialogue, and no wrong name on the form.
+        MethodCase{"TodaysVrsStream", kOne, "VRSRTCM34", std::nullopt, std::nullopt, true, "VRSRTCM34", "", ""},
+        MethodCase{"TodaysFkpStream", kOne, "FKP_RTCM31", std::nullopt, std::nullopt, true, "FKP_RTCM31", "", ""},
+        MethodCase{"MixedCaseNameAsBroadcast", kOne, "RTCM3Net", std::nullopt, std::nullopt, true, "RTCM3Net", "", ""},
+        MethodCase{"UnknownStreamKeptAsTyped", kOne, "KONYA_VRS3", "KONYA_VRS3", std::nullopt, true, "KONYA_VRS3",
+                   "mountpoint:" + kCaption, ""},
         MethodCase{"LowerCaseAsksMountpoint", kOne, "vrscmrp", "FKP01", std::nullopt, true, "FKP01",
                    ("mountpoint:" + kCaption), ""},
         MethodCase{"Missing118LetsMountpointDecide", std::nullopt, "MAC01", std::nullopt, std::nullopt,

@@ -17,6 +17,7 @@ struct ScriptedShell : CDocShell {
 
   std::vector<std::pair<std::string, MessageIcon>> messages;
   std::vector<std::string> questions;  // "meridian", "mountpoint:<caption>", "method:<caption>"
+  std::vector<std::string> mountpointOptions;  // the option 851 text each mountpoint question started on
   int jobFilesChanged = 0;
   int cleared = 0;
   int pairsChanged = 0;
@@ -35,8 +36,9 @@ struct ScriptedShell : CDocShell {
     questions.push_back("meridian");
     return meridianAnswer;
   }
-  std::optional<std::string> AskMountpoint(std::string_view caption) override {
+  std::optional<std::string> AskMountpoint(std::string_view caption, std::string_view option) override {
     questions.push_back("mountpoint:" + std::string(caption));
+    mountpointOptions.emplace_back(option);
     return mountpointAnswer;
   }
   std::optional<std::string> AskMethod(std::string_view caption) override {

@@ -19,7 +19,7 @@ struct RecordingShell : CDocShell {
   std::optional<std::filesystem::path> ChooseJobFile() override { return std::nullopt; }
   void ShowMessage(std::string_view, MessageIcon) override {}
   std::optional<std::string> AskMeridian() override { return std::nullopt; }
-  std::optional<std::string> AskMountpoint(std::string_view) override { return std::nullopt; }
+  std::optional<std::string> AskMountpoint(std::string_view, std::string_view) override { return std::nullopt; }
   std::optional<std::string> AskMethod(std::string_view) override { return std::nullopt; }
   bool AskSettings(CMatchCriteria&) override { return false; }
   void JobFilesChanged() override {}
