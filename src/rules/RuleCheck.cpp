@@ -15,18 +15,13 @@ using Level = Finding::Level;
 
 // Rule texts are written here in UTF-8 and kept in Windows-1254, like every text of a
 // finding; converted once.
+std::string Cp(const std::string& utf8) { return text::Utf8ToCp1254(utf8); }
+
 struct Texts {
-  std::string detailEpochs = Cp("Detay noktası en az sınır kadar epok ile ölçülmelidir");
-  std::string pairEpochs = Cp("Poligon noktasının her oturumu en az sınır kadar epok içermelidir (küçüğü gösterilir)");
-  std::string satellites = Cp("Her oturumda en az sınır kadar uydu (GPS + GLONASS) kullanılmalıdır (küçüğü gösterilir)");
-  std::string diffY = Cp("İki oturumun sağa değer farkı sınırı aşmamalıdır");
-  std::string diffX = Cp("İki oturumun yukarı değer farkı sınırı aşmamalıdır");
-  std::string diffH = Cp("İki oturumun elipsoit yüksekliği farkı sınırı aşmamalıdır");
-  std::string hours = Cp("İki oturum arasında en az sınır kadar saat olmalıdır");
   std::string techniqueCode = Cp("Kod (DGPS) yayını: poligon noktaları VRS, FKP veya MAC ile ölçülmelidir");
   std::string techniqueRtk = Cp("Klasik RTK ile ölçülmüş: Ağ RTK'da VRS, FKP veya MAC beklenir");
   std::string techniqueUnknown = Cp("Yayın adından VRS, FKP veya MAC tekniği doğrulanamıyor");
-  std::string sameFile = Cp("İki oturum aynı iş dosyasında olmalıdır (dosya numaraları gösterilir)");
+  std::string sameFile = Cp("İki oturum aynı iş dosyasında olmalıdır");
   std::string zoneOutside = Cp("Nokta dilimin dışında (orta meridyenden 1.5 dereceden uzak): grid koordinatları bozulur");
   std::string zoneWrong = Cp("Nokta orta meridyenden 3 dereceden uzak: dilim yanlış");
   std::string zoneSource = Cp("3 derecelik TM dilimleri, EPSG 5253-5259");
@@ -34,8 +29,6 @@ struct Texts {
   std::string hata = Cp("Hata");
   std::string uyari = Cp("Uyarı");
   std::string pairKey = Cp("Ç:");
-
-  static std::string Cp(const char* utf8) { return text::Utf8ToCp1254(utf8); }
 };
 
 const Texts& T() {
@@ -92,10 +85,24 @@ int Severity(Technique t) {
   return 0;
 }
 
+// The rules that carry the profile's limits in their words.
+struct ProfileTexts {
+  explicit ProfileTexts(const RuleProfile& p)
+      : detailEpochs(Cp("Detay noktası en az " + text::FormatInt(p.minDetailEpochs) + " epok ile ölçülmelidir")),
+        pairEpochs(Cp("Poligon noktasının her oturumu en az " + text::FormatInt(p.minPairEpochs) + " epok olmalıdır")),
+        satellites(Cp("Her oturumda en az " + text::FormatInt(p.minSatellites) +
+                      " uydu (GPS + GLONASS) kullanılmalıdır")),
+        diffY(Cp("İki oturumun sağa değer farkı en çok " + LimitText(p.dMaxDiffY) + " m olmalıdır")),
+        diffX(Cp("İki oturumun yukarı değer farkı en çok " + LimitText(p.dMaxDiffX) + " m olmalıdır")),
+        diffH(Cp("İki oturumun elipsoit yüksekliği farkı en çok " + LimitText(p.dMaxDiffH) + " m olmalıdır")),
+        hours(Cp("İki oturum arasında en az " + LimitText(p.dMinDiffHours) + " saat olmalıdır")) {}
+  std::string detailEpochs, pairEpochs, satellites, diffY, diffX, diffH, hours;
+};
+
 class Checker {
  public:
   Checker(const std::vector<CTarvekNokta>& points, const RuleProfile& profile)
-      : m_points(points), m_profile(profile), m_source(text::Utf8ToCp1254(profile.source)) {
+      : m_points(points), m_profile(profile), m_texts(profile), m_source(Cp(profile.source)) {
     m_sorted = std::is_sorted(points.begin(), points.end(),
                               [](const CTarvekNokta& a, const CTarvekNokta& b) { return a.nIndex < b.nIndex; });
     if (!m_sorted) {
@@ -109,7 +116,7 @@ class Checker {
     if (p.nEpochs < m_profile.minDetailEpochs) {
       Finding f = PointFinding(p);
       Set(f, "epochs", text::FormatInt(p.nEpochs), text::FormatInt(m_profile.minDetailEpochs), Level::Error,
-          T().detailEpochs);
+          m_texts.detailEpochs);
       out.push_back(std::move(f));
     }
     if (auto zone = CheckZone(p)) out.push_back(std::move(*zone));
@@ -129,25 +136,25 @@ class Checker {
     };
     const int epochs = std::min(pair.nEpochs1, pair.nEpochs2);
     if (epochs < m_profile.minPairEpochs) {
-      add("epochs", text::FormatInt(epochs), text::FormatInt(m_profile.minPairEpochs), Level::Error, T().pairEpochs);
+      add("epochs", text::FormatInt(epochs), text::FormatInt(m_profile.minPairEpochs), Level::Error, m_texts.pairEpochs);
     }
     const int satellites = std::min(p->nGpsSats + p->nGlonassSats, q->nGpsSats + q->nGlonassSats);
     if (satellites < m_profile.minSatellites) {
       add("satellites", text::FormatInt(satellites), text::FormatInt(m_profile.minSatellites), Level::Error,
-          T().satellites);
+          m_texts.satellites);
     }
     // Equal to its limit is accepted, as the matching table leaves such a cell uncoloured.
     if (pair.dDiffY > m_profile.dMaxDiffY) {
-      add("diff-y", DiffText(pair.dDiffY), LimitText(m_profile.dMaxDiffY), Level::Error, T().diffY);
+      add("diff-y", DiffText(pair.dDiffY), LimitText(m_profile.dMaxDiffY), Level::Error, m_texts.diffY);
     }
     if (pair.dDiffX > m_profile.dMaxDiffX) {
-      add("diff-x", DiffText(pair.dDiffX), LimitText(m_profile.dMaxDiffX), Level::Error, T().diffX);
+      add("diff-x", DiffText(pair.dDiffX), LimitText(m_profile.dMaxDiffX), Level::Error, m_texts.diffX);
     }
     if (pair.dDiffH > m_profile.dMaxDiffH) {
-      add("diff-h", DiffText(pair.dDiffH), LimitText(m_profile.dMaxDiffH), Level::Error, T().diffH);
+      add("diff-h", DiffText(pair.dDiffH), LimitText(m_profile.dMaxDiffH), Level::Error, m_texts.diffH);
     }
     if (pair.dDiffHours < m_profile.dMinDiffHours) {
-      add("hours", DiffText(pair.dDiffHours), LimitText(m_profile.dMinDiffHours), Level::Error, T().hours);
+      add("hours", DiffText(pair.dDiffHours), LimitText(m_profile.dMinDiffHours), Level::Error, m_texts.hours);
     }
     if (!m_profile.network) return;
     // Both sessions are judged; the worse one is reported, the first on a tie.
@@ -199,6 +206,7 @@ class Checker {
 
   const std::vector<CTarvekNokta>& m_points;
   const RuleProfile& m_profile;
+  ProfileTexts m_texts;
   std::string m_source;
   bool m_sorted = true;
   std::vector<std::pair<int, size_t>> m_order;  // (nIndex, position) when the list is not in nIndex order

@@ -291,6 +291,7 @@ TEST(Findings, PrintNumbersWithAFullStopUnderEveryLocale) {
   EXPECT_EQ("1.5", findings[0].limit);
   EXPECT_EQ("0.1235", findings[1].value);
   EXPECT_EQ("0.055", findings[1].limit);
+  EXPECT_NE(std::string::npos, text::Cp1254ToUtf8(findings[1].text).find("en çok 0.055 m")) << findings[1].text;
   const auto row = FindingRowTexts(findings[1]);
   EXPECT_EQ(text::Utf8ToCp1254("Hata"), row[5]);
   EXPECT_EQ(text::Utf8ToCp1254("Uyarı"), FindingRowTexts(findings[0])[5]);
