@@ -9,6 +9,7 @@ const char* const kCliUsage =
     "       velmira-cli match   [OPTIONS] [--flags] JOB.tsj...\n"
     "       velmira-cli detail  [OPTIONS] -o FORM.xls JOB.tsj [POINT-NAME...]\n"
     "       velmira-cli polygon [OPTIONS] -o FORM.xls [--pairs N,N,...]... JOB.tsj...\n"
+    "       velmira-cli check   [OPTIONS] [--profile ag-rtk|klasik-rtk] JOB.tsj...\n"
     "\n"
     "options:\n"
     "  --meridian Z      27, 30, 33, 36, 39, 42 or 45: the zone when a job file does not name it\n"
@@ -16,14 +17,18 @@ const char* const kCliUsage =
     "  --tolerance M     matching tolerance in metres (default 1.0)\n"
     "  --max-dy M, --max-dx M, --max-dh M\n"
     "                    largest accepted differences in metres (default 0.07 each)\n"
-    "  --min-hours H     smallest accepted time between sessions in hours (default 1.0)\n";
+    "  --min-hours H     smallest accepted time between sessions in hours (default 1.0)\n"
+    "  --profile P       check: the rules of ag-rtk (network RTK) or klasik-rtk (classic RTK);\n"
+    "                    by default ag-rtk when any job file names a mountpoint; the four\n"
+    "                    options above, when given, replace the profile's limits\n";
 
 namespace {
 
 const std::map<std::string, CliCommand> kCommands = {{"points", CliCommand::Points},
                                                       {"match", CliCommand::Match},
                                                       {"detail", CliCommand::Detail},
-                                                      {"polygon", CliCommand::Polygon}};
+                                                      {"polygon", CliCommand::Polygon},
+                                                      {"check", CliCommand::Check}};
 
 // The whole text must be a finite decimal number; the locale plays no part.
 std::optional<double> ParseNumber(const std::string& s) {
@@ -124,6 +129,10 @@ class Parser {
     } else if (name == "--method") {
       if (!IsMethod(*value)) return Error("--method must be RTK or one of the 17 known mountpoint names");
       m_options.method = *value;
+    } else if (name == "--profile") {
+      if (m_options.command != CliCommand::Check) return Error("--profile belongs to check");
+      if (*value != "ag-rtk" && *value != "klasik-rtk") return Error("--profile must be ag-rtk or klasik-rtk");
+      m_options.profile = *value;
     } else if (name == "-o" || name == "--output") {
       if (m_options.command != CliCommand::Detail && m_options.command != CliCommand::Polygon) {
         return Error(name + " belongs to detail and polygon");
@@ -144,19 +153,24 @@ class Parser {
   }
 
   bool TakeCriterion(const std::string& name, const std::string& value) {
-    static const std::map<std::string, double CMatchCriteria::*> kCriteria = {
-        {"--tolerance", &CMatchCriteria::dMatchTol},
-        {"--max-dy", &CMatchCriteria::dMaxDiffY},
-        {"--max-dx", &CMatchCriteria::dMaxDiffX},
-        {"--max-dh", &CMatchCriteria::dMaxDiffH},
-        {"--min-hours", &CMatchCriteria::dMinDiffHours}};
+    struct Criterion {
+      double CMatchCriteria::*value;
+      bool CriteriaGiven::*given;
+    };
+    static const std::map<std::string, Criterion> kCriteria = {
+        {"--tolerance", {&CMatchCriteria::dMatchTol, &CriteriaGiven::dMatchTol}},
+        {"--max-dy", {&CMatchCriteria::dMaxDiffY, &CriteriaGiven::dMaxDiffY}},
+        {"--max-dx", {&CMatchCriteria::dMaxDiffX, &CriteriaGiven::dMaxDiffX}},
+        {"--max-dh", {&CMatchCriteria::dMaxDiffH, &CriteriaGiven::dMaxDiffH}},
+        {"--min-hours", {&CMatchCriteria::dMinDiffHours, &CriteriaGiven::dMinDiffHours}}};
     auto it = kCriteria.find(name);
     if (it == kCriteria.end()) return Error("unknown option '" + name + "'");
     std::optional<double> number = ParseNumber(value);
     if (!number) return Error(name + " takes a number, not '" + value + "'");
     // Zero or less pairs nothing at all: almost surely a slip, not a wish.
     if (name == "--tolerance" && !(*number > 0)) return Error("--tolerance must be a number greater than zero");
-    m_options.criteria.*(it->second) = *number;
+    m_options.criteria.*(it->second.value) = *number;
+    m_options.given.*(it->second.given) = true;
     return true;
   }
 

@@ -6,13 +6,24 @@
 
 #include "jobdata/Records.h"
 
-enum class CliCommand { Points, Match, Detail, Polygon };
+enum class CliCommand { Points, Match, Detail, Polygon, Check };
+
+// Which criteria the command line named: for check, those given override the profile's.
+struct CriteriaGiven {
+  bool dMaxDiffY = false;
+  bool dMaxDiffX = false;
+  bool dMaxDiffH = false;
+  bool dMinDiffHours = false;
+  bool dMatchTol = false;
+};
 
 struct CliOptions {
   CliCommand command = CliCommand::Points;
   std::optional<std::string> meridian;  // one of kMeridians
   std::optional<std::string> method;    // "RTK" or one of kMountpoints
   CMatchCriteria criteria;
+  CriteriaGiven given;
+  std::optional<std::string> profile;   // check: "ag-rtk" or "klasik-rtk"
   bool flags = false;                   // match: the coloured columns of each row
   std::string output;                   // detail, polygon: -o
   std::optional<std::vector<int>> pairs;  // polygon: --pairs

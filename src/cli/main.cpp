@@ -13,6 +13,8 @@
 #include "jobdata/CVelmiraDoc.h"
 #include "jobdata/TableTexts.h"
 #include "platform/Interrupts.h"
+#include "rules/RuleCheck.h"
+#include "rules/RuleProfile.h"
 #include "text/Cp1254.h"
 
 namespace {
@@ -20,6 +22,7 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitRefused = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitRuleBroken = 3;  // check: at least one "Hata"
 
 int Usage(const std::string& why) {
   std::cerr << "velmira-cli: " << why << "\n\n" << kCliUsage;
@@ -148,7 +151,8 @@ int WriteForm(CVelmiraDoc& doc, const CliOptions& options) {
   return written ? kExitOk : Refuse(written);
 }
 
-// Adds every job file; stops at the first one the desktop program would refuse.
+// Adds every job file; stops at the first one the desktop program would refuse. Points
+// far from their zone's meridian are noted at once, as a wrong zone answer shows there.
 int AddJobFiles(CVelmiraDoc& doc, CliShell& shell, const CliOptions& options) {
   for (const std::string& file : options.jobFiles) {
     shell.Reset();
@@ -158,8 +162,41 @@ int AddJobFiles(CVelmiraDoc& doc, CliShell& shell, const CliOptions& options) {
       std::cerr << "velmira-cli: " << file << ": job file refused\n";
       return kExitRefused;
     }
+    if (auto note = ZoneNote(doc.NoktaList(), doc.TsjList().back().nFileNumber)) {
+      shell.ShowMessage(*note, MessageIcon::Information);
+    }
   }
   return kExitOk;
+}
+
+// The profile named, else the one the job files call for; the pair limits given on the
+// command line replace the profile's.
+RuleProfile CheckProfile(const CVelmiraDoc& doc, const CliOptions& options) {
+  RuleProfile profile = options.profile ? *BuiltInProfile(*options.profile) : DefaultProfileFor(doc);
+  CriteriaOverrides overrides;
+  if (options.given.dMaxDiffY) overrides.dMaxDiffY = options.criteria.dMaxDiffY;
+  if (options.given.dMaxDiffX) overrides.dMaxDiffX = options.criteria.dMaxDiffX;
+  if (options.given.dMaxDiffH) overrides.dMaxDiffH = options.criteria.dMaxDiffH;
+  if (options.given.dMinDiffHours) overrides.dMinDiffHours = options.criteria.dMinDiffHours;
+  return WithOverrides(std::move(profile), overrides);
+}
+
+// Matches the sessions, then prints every finding; the verdict goes to standard error.
+int Check(CVelmiraDoc& doc, const CliOptions& options) {
+  const RuleProfile profile = CheckProfile(doc, options);
+  doc.SetCriteria(CriteriaOf(profile, options.criteria.dMatchTol));
+  if (!doc.MatchSessions()) return kExitRefused;
+  const std::vector<Finding> findings = CheckRules(doc, profile);
+  WriteHeader(std::cout, FindingTableHeaders(), false);
+  for (const Finding& finding : findings) {
+    WriteRow(std::cout, FindingRowTexts(finding));
+    std::cout << '\n';
+  }
+  std::cout.flush();
+  if (!std::cout) return kExitRefused;
+  const Verdict verdict = Summarize(findings);
+  std::cerr << "velmira-cli: " << DisplayName(profile) << ": " << verdict.Text() << '\n';
+  return verdict.Ready() ? kExitOk : kExitRuleBroken;
 }
 
 }  // namespace
@@ -180,6 +217,7 @@ int main(int argc, char** argv) {
   }
 
   std::ios::sync_with_stdio(false);
+  if (options.command == CliCommand::Check) return Check(doc, options);
   if (options.command == CliCommand::Points) {
     WritePoints(std::cout, doc);
   } else {

@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -48,6 +50,7 @@ class CliTest : public ::testing::Test {
     MakeJob("ask.tsj", "--seed 14 --points 10 --method ask");
     MakeJob("odd.tsj", "--seed 15 --points 10 --method network --mountpoint CUSTOM1");
     MakeJob("crowd.tsj", "--seed 16 --points 1500 --method rtk");
+    MakeJob("dgps.tsj", "--seed 17 --points 40 --method network --mountpoint DGPSNET");
     std::ofstream(s_dir / "notes.tsj") << "not a database\n";
     const std::string whole = ReadFile(s_dir / "network.tsj");
     std::ofstream(s_dir / "truncated.tsj", std::ios::binary) << whole.substr(0, whole.size() / 2);
@@ -165,17 +168,21 @@ struct ExitCase {
   const char* stderrHas;
 };
 
+// "@name" stands for the path of a generated job file.
+std::string WithJobPaths(std::string args, const std::function<std::string(const std::string&)>& job) {
+  for (size_t at; (at = args.find("@")) != std::string::npos;) {
+    const size_t end = args.find(' ', at);
+    const std::string name = args.substr(at + 1, end == std::string::npos ? std::string::npos : end - at - 1);
+    args.replace(at, name.size() + 1, job(name));
+  }
+  return args;
+}
+
 class CliExit : public CliTest, public ::testing::WithParamInterface<ExitCase> {};
 
 TEST_P(CliExit, ReportsByExitStatusAndStandardError) {
   const ExitCase& c = GetParam();
-  std::string args = c.args;
-  for (size_t at; (at = args.find("@")) != std::string::npos;) {
-    const size_t end = args.find(' ', at);
-    const std::string name = args.substr(at + 1, end == std::string::npos ? std::string::npos : end - at - 1);
-    args.replace(at, name.size() + 1, Job(name));
-  }
-  const RunResult r = Run(args);
+  const RunResult r = Run(WithJobPaths(c.args, Job));
   EXPECT_EQ(c.status, r.status) << r.err;
   EXPECT_NE(std::string::npos, r.err.find(c.stderrHas)) << r.err;
   if (c.status != 0) {
@@ -210,7 +217,11 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{"UnknownOption", "points --colour @network.tsj", 2, "unknown option"},
         ExitCase{"UnknownCommand", "plot @network.tsj", 2, "unknown command"},
         ExitCase{"NoJobFile", "points", 2, "no job file"},
-        ExitCase{"FlagsOnlyForMatch", "points --flags @network.tsj", 2, "--flags"}),
+        ExitCase{"FlagsOnlyForMatch", "points --flags @network.tsj", 2, "--flags"},
+        ExitCase{"UnknownProfile", "check --profile gps @network.tsj", 2, "--profile must be ag-rtk or klasik-rtk"},
+        ExitCase{"ProfileOnlyForCheck", "match --profile ag-rtk @network.tsj", 2, "--profile belongs to check"},
+        ExitCase{"CheckWithoutJobFile", "check --profile ag-rtk", 2, "no job file"},
+        ExitCase{"CheckOfARefusedJob", "check @network.tsj @notes.tsj", 1, "TARVEK TSJ Değil"}),
     [](const auto& info) { return info.param.name; });
 
 
@@ -318,6 +329,180 @@ TEST_F(CliTest, FormTargetsAreSafe) {
   for (const auto& entry : fs::directory_iterator(s_dir)) {
     EXPECT_EQ(std::string::npos, entry.path().filename().string().find(".tmp")) << entry.path();
   }
+}
+
+// ---- check -----------------------------------------------------------------------------
+
+using Rows = std::vector<std::vector<std::string>>;
+
+Rows TableRows(const std::string& out) {
+  Rows rows;
+  std::istringstream lines(out);
+  std::string line;
+  std::getline(lines, line);  // header
+  while (std::getline(lines, line)) {
+    rows.emplace_back();
+    std::istringstream fields(line);
+    for (std::string cell; std::getline(fields, cell, '\t');) rows.back().push_back(cell);
+  }
+  return rows;
+}
+
+constexpr const char* kCheckHeader = "Satır\tNokta Adı\tKural\tDeğer\tSınır\tDüzey\tAçıklama\n";
+
+// Points before pairs, each row's rules in the order epochs ... zone, every row 7 cells.
+void ExpectCheckOrder(const Rows& rows) {
+  static const std::map<std::string, int> kRank = {{"epochs", 0},    {"satellites", 1}, {"diff-y", 2},
+                                                   {"diff-x", 3},    {"diff-h", 4},     {"hours", 5},
+                                                   {"technique", 6}, {"same-file", 7},  {"zone", 8}};
+  bool pairsBegun = false;
+  std::string lastRow;
+  int lastRank = -1;
+  for (const auto& row : rows) {
+    ASSERT_EQ(7u, row.size());
+    const bool pair = row[0].rfind("Ç:", 0) == 0;
+    ASSERT_TRUE(pair || row[0].rfind("N:", 0) == 0) << row[0];
+    EXPECT_FALSE(pairsBegun && !pair) << "point after pairs: " << row[0];
+    pairsBegun = pairsBegun || pair;
+    ASSERT_EQ(1u, kRank.count(row[2])) << row[2];
+    const int rank = kRank.at(row[2]);
+    if (row[0] == lastRow) {
+      EXPECT_LT(lastRank, rank) << row[0] << " " << row[2];
+    }
+    lastRow = row[0];
+    lastRank = rank;
+    EXPECT_TRUE(row[5] == "Hata" || row[5] == "Uyarı") << row[5];
+  }
+}
+
+enum class Judged { Nothing, EveryPair, EveryPoint };
+
+struct CheckCase {
+  const char* name;
+  std::string args;
+  int status;
+  Judged judged;
+  std::string tableArgs;  // match or points on the same files: the rows that must be judged
+  const char* rule;
+  const char* level;
+  int valueColumn;  // the table column that Değer repeats, or -1
+  const char* stderrHas;
+};
+
+class CliCheck : public CliTest, public ::testing::WithParamInterface<CheckCase> {};
+
+TEST_P(CliCheck, PrintsOneFindingPerBrokenRuleAndExitsThreeOnAnError) {
+  const CheckCase& c = GetParam();
+  const RunResult r = Run(WithJobPaths(c.args, Job));
+  ASSERT_EQ(c.status, r.status) << r.err;
+  EXPECT_NE(std::string::npos, r.err.find(c.stderrHas)) << r.err;
+  ASSERT_EQ(0u, r.out.find(kCheckHeader));
+  const Rows rows = TableRows(r.out);
+  ExpectCheckOrder(rows);
+  if (c.judged == Judged::Nothing) {
+    EXPECT_TRUE(rows.empty()) << r.out;
+    return;
+  }
+  // One finding for every row of the table, with the table's keys and name.
+  const RunResult table = Run(WithJobPaths(c.tableArgs, Job));
+  ASSERT_EQ(0, table.status) << table.err;
+  const Rows expected = TableRows(table.out);
+  ASSERT_FALSE(expected.empty());
+  ASSERT_EQ(expected.size(), rows.size()) << r.out;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const auto& want = expected[i];
+    const std::string key = c.judged == Judged::EveryPair ? "Ç:" + want[8] : "N:" + want[18] + "/" + want[19];
+    EXPECT_EQ(key, rows[i][0]);
+    EXPECT_EQ(want[0], rows[i][1]);
+    EXPECT_EQ(c.rule, rows[i][2]);
+    EXPECT_EQ(c.level, rows[i][5]);
+    if (c.valueColumn >= 0) {
+      EXPECT_EQ(want[static_cast<size_t>(c.valueColumn)], rows[i][3]);
+    }
+  }
+  EXPECT_EQ(r.out, Run(WithJobPaths(c.args, Job), "tr_TR.UTF-8").out);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliCheck,
+    ::testing::Values(
+        CheckCase{"CleanNetworkJob", "check @network.tsj", 0, Judged::Nothing, "", "", "", -1,
+                  "Ağ RTK (TUSAGA-Aktif): Teslime hazır: hata yok\n"},
+        CheckCase{"CleanRtkJobUnderClassicRtk", "check @rtk.tsj", 0, Judged::Nothing, "", "", "", -1,
+                  "Klasik RTK: Teslime hazır: hata yok\n"},
+        CheckCase{"RtkUnderTheNetworkProfileCannotBeConfirmed", "check --profile ag-rtk @rtk.tsj", 0,
+                  Judged::EveryPair, "match @rtk.tsj", "technique", "Uyarı", -1, "Teslime hazır: hata yok, "},
+        CheckCase{"CodeStreamIsAnError", "check @dgps.tsj", 3, Judged::EveryPair, "match @dgps.tsj", "technique",
+                  "Hata", -1, "Ağ RTK (TUSAGA-Aktif): 1 hata"},
+        CheckCase{"ClassicRtkJudgesNoTechnique", "check --profile klasik-rtk @dgps.tsj", 0, Judged::Nothing, "", "",
+                  "", -1, "Klasik RTK: Teslime hazır"},
+        CheckCase{"MaxDyOverridesTheProfile", "check --max-dy 0 @network.tsj", 3, Judged::EveryPair,
+                  "match @network.tsj", "diff-y", "Hata", 4, "Ağ RTK (TUSAGA-Aktif) (değiştirildi)"},
+        CheckCase{"MaxDxOverridesTheProfile", "check --max-dx=0.001 @rtk.tsj", 3, Judged::EveryPair,
+                  "match @rtk.tsj", "diff-x", "Hata", 5, "Klasik RTK (değiştirildi)"},
+        CheckCase{"MaxDhOverridesTheProfile", "check --profile klasik-rtk --max-dh 0.0001 @network.tsj", 3,
+                  Judged::EveryPair, "match @network.tsj", "diff-h", "Hata", 6, "hata, 0 uyarı"},
+        CheckCase{"MinHoursOverridesTheProfile", "check --min-hours 500 @network.tsj", 3, Judged::EveryPair,
+                  "match @network.tsj", "hours", "Hata", 7, "hata"},
+        CheckCase{"GenerousLimitsFindNothing", "check --max-dy 1 --max-dx 1 --max-dh 1 --min-hours 0 @network.tsj", 0,
+                  Judged::Nothing, "", "", "", -1, "Teslime hazır"},
+        CheckCase{"WrongZoneAnswer", "check --meridian 39 @nozone.tsj", 3, Judged::EveryPoint,
+                  "points --meridian 39 @nozone.tsj", "zone", "Hata", -1, "dilim yanlış seçilmiş olabilir"},
+        CheckCase{"RightZoneAnswer", "check --meridian 33 @nozone.tsj", 0, Judged::Nothing, "", "", "", -1,
+                  "Teslime hazır"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Detail points of two epochs break the network rule (at least 3) but not the classic one.
+TEST_F(CliTest, CheckJudgesDetailEpochsByTheProfile) {
+  const fs::path job = s_dir / "few-epochs.tsj";
+  fs::copy_file(Job("network.tsj"), job, fs::copy_options::overwrite_existing);
+  sqlite3* db = nullptr;
+  ASSERT_EQ(SQLITE_OK, sqlite3_open(job.c_str(), &db));
+  ASSERT_EQ(SQLITE_OK, sqlite3_exec(db, "update tblCrdGnssRaw set NumOfEpochs = 2 where NumOfEpochs < 60", nullptr,
+                                    nullptr, nullptr));
+  sqlite3_close(db);
+  const RunResult network = Run("check " + job.string());
+  ASSERT_EQ(3, network.status) << network.err;
+  const Rows points = TableRows(Run("points " + job.string()).out);
+  Rows expected;
+  for (const auto& p : points) {
+    if (p[8] == "2") expected.push_back({"N:" + p[18] + "/" + p[19], p[0], "epochs", "2", "3", "Hata"});
+  }
+  ASSERT_GT(expected.size(), 10u);
+  Rows actual = TableRows(network.out);
+  ExpectCheckOrder(actual);
+  for (auto& row : actual) row.resize(6);  // the rule text is checked elsewhere
+  EXPECT_EQ(expected, actual);
+  const RunResult classic = Run("check --profile klasik-rtk " + job.string());
+  EXPECT_EQ(0, classic.status) << classic.err;
+  EXPECT_EQ(kCheckHeader, classic.out);
+}
+
+// A second job file a couple of centimetres north of the first: its sessions pair with the
+// first file's, which the network profile refuses; same-file comes after the pair's other rules.
+TEST_F(CliTest, CheckFindsSessionsInDifferentJobFiles) {
+  const fs::path shifted = s_dir / "shifted.tsj";
+  fs::copy_file(Job("network.tsj"), shifted, fs::copy_options::overwrite_existing);
+  sqlite3* db = nullptr;
+  ASSERT_EQ(SQLITE_OK, sqlite3_open(shifted.c_str(), &db));
+  ASSERT_EQ(SQLITE_OK, sqlite3_exec(db, "update tblSoPoints set C1 = C1 + 0.0000002", nullptr, nullptr, nullptr));
+  sqlite3_close(db);
+  const std::string files = Job("network.tsj") + " " + shifted.string();
+  const RunResult network = Run("check " + files);
+  ASSERT_EQ(3, network.status) << network.err;
+  const Rows rows = TableRows(network.out);
+  ExpectCheckOrder(rows);
+  size_t sameFile = 0;
+  for (const auto& row : rows) {
+    if (row[2] != "same-file") continue;
+    ++sameFile;
+    EXPECT_EQ("1/2", row[3]);
+    EXPECT_EQ("aynı dosya", row[4]);
+    EXPECT_EQ("Hata", row[5]);
+  }
+  EXPECT_GT(sameFile, 0u);
+  const RunResult classic = Run("check --profile klasik-rtk " + files);
+  EXPECT_EQ(std::string::npos, classic.out.find("\tsame-file\t"));
 }
 
 }  // namespace
