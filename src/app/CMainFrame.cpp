@@ -43,7 +43,8 @@ CMainFrame::CMainFrame(std::filesystem::path tempFolder, QWidget* pParent)
     : QMainWindow(pParent),
       m_pDoc(std::make_unique<CVelmiraDoc>(*this, std::move(tempFolder))),
       m_pDialogs(std::make_unique<CQtFileDialogs>()),
-      m_writers(DefaultFormWriters()) {
+      m_writers(DefaultFormWriters()),
+      m_profile(*BuiltInProfile(kNetworkProfileId)) {
   SetDocumentTitle(QStringLiteral("Untitled"));
   setWindowIcon(ApplicationIcon());
   resize(kInitialWidth, kInitialHeight);
@@ -310,7 +311,21 @@ void CMainFrame::OnTsjAc() { GetDocument().AddTsjFile(); }
 
 void CMainFrame::OnPoligonEslestir() { GetDocument().MatchSessions(); }
 
-void CMainFrame::OnAyarlar() { GetDocument().EditSettings(); }
+// Editing the criteria edits the active profile's limits, so the red cells and the check
+// never disagree.
+void CMainFrame::OnAyarlar() {
+  GetDocument().EditSettings();
+  ApplyCriteria(m_profile, GetDocument().Criteria());
+  RefreshCheck();
+}
+
+void CMainFrame::SetActiveProfile(const RuleProfile& profile) {
+  m_profile = profile;
+  GetDocument().SetCriteria(CriteriaOf(m_profile, GetDocument().m_dMatchTol));
+  RefreshCheck();
+}
+
+void CMainFrame::RefreshCheck() { m_findings = CheckRules(GetDocument(), m_profile); }
 
 void CMainFrame::OnEditCopy() {
   if (m_activePane == Pane::JobFiles) return;

@@ -13,6 +13,8 @@
 #include "forms/FormZones.h"
 #include "jobdata/CDocShell.h"
 #include "jobdata/CVelmiraDoc.h"
+#include "rules/RuleCheck.h"
+#include "rules/RuleProfile.h"
 #include "tables/FileDialogs.h"
 #include "tables/FormWriters.h"
 
@@ -53,6 +55,14 @@ class CMainFrame : public QMainWindow, public CDocShell {
   bool RestoreGeometry();
   // Keeps the window's geometry and pane sizes for the next run (also done on closing).
   void SaveLayout() const;
+
+  // The regulation profile the check judges by; its four pair limits are the document's
+  // colouring criteria. Setting it sets them and refreshes the check.
+  const RuleProfile& GetActiveProfile() const { return m_profile; }
+  void SetActiveProfile(const RuleProfile& profile);
+  // Judges the document again and shows the findings, the verdict and the colours.
+  void RefreshCheck();
+  const std::vector<Finding>& GetFindings() const { return m_findings; }
 
   void SetFileDialogs(std::unique_ptr<CFileDialogs> dialogs) { m_pDialogs = std::move(dialogs); }
   void SetFormWriters(CFormWriters writers) { m_writers = std::move(writers); }
@@ -112,4 +122,6 @@ class CMainFrame : public QMainWindow, public CDocShell {
   QSplitter* m_pOuterSplitter = nullptr;
   QSplitter* m_pInnerSplitter = nullptr;
   Pane m_activePane = Pane::JobFiles;
+  RuleProfile m_profile;
+  std::vector<Finding> m_findings;
 };
