@@ -20,7 +20,9 @@
 #include "app/CMy3DTabViewContainer.h"
 #include "app/COlcuYontemDlg.h"
 #include "app/Commands.h"
+#include "jobdata/TableTexts.h"
 #include "tables/CGPSNoktaView.h"
+#include "tables/CKontrolView.h"
 #include "tables/CTSJView.h"
 #include "tables/CVelmiraView.h"
 #include "text/Cp1254.h"
@@ -204,7 +206,8 @@ void CMainFrame::CreateToolBar() {
 
 void CMainFrame::CreateStatusBar() {
   QStatusBar* bar = statusBar();
-  bar->addWidget(new QLabel(QStringLiteral("Ready"), bar), 1);
+  m_pIdleLabel = new QLabel(QStringLiteral("Ready"), bar);
+  bar->addWidget(m_pIdleLabel, 1);
   // Qt cannot read the lock keys' state on every platform; the panes stay as labels.
   for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
     auto* label = new QLabel(QString::fromLatin1(indicator), bar);
@@ -239,6 +242,9 @@ void CMainFrame::CreateClient() {
                      TabIcon(TabImage::Points));
   pairs->InsertPage(pairs->count(), new CVelmiraView(doc), QStringLiteral("Nokta Eşleştirme Penceresi"),
                     TabIcon(TabImage::Matching));
+  auto* kontrol = new CKontrolView(doc);
+  connect(kontrol, &CKontrolView::FindingActivated, this, &CMainFrame::ShowFinding);
+  pairs->InsertPage(pairs->count(), kontrol, QStringLiteral("Kontrol"), TabIcon(TabImage::Points));
   for (CMy3DTabViewContainer* container : {jobFiles, points, pairs}) container->SetActivePageIndex(0);
   setCentralWidget(m_pOuterSplitter);
 }
@@ -270,6 +276,11 @@ CGPSNoktaView* CMainFrame::GetPointView() const {
 CVelmiraView* CMainFrame::GetPairView() const {
   CMy3DTabViewContainer* container = GetContainer(Pane::Pairs);
   return container ? qobject_cast<CVelmiraView*>(container->GetPage(0)) : nullptr;
+}
+
+CKontrolView* CMainFrame::GetKontrolView() const {
+  CMy3DTabViewContainer* container = GetContainer(Pane::Pairs);
+  return container ? qobject_cast<CKontrolView*>(container->GetPage(1)) : nullptr;
 }
 
 CGridView* CMainFrame::GetActiveView() const {
@@ -307,7 +318,19 @@ void CMainFrame::UpdateCopyEnabled() {
   m_actions[ID_EDIT_COPY]->setEnabled(m_activePane != Pane::JobFiles);
 }
 
-void CMainFrame::OnTsjAc() { GetDocument().AddTsjFile(); }
+void CMainFrame::OnTsjAc() {
+  if (GetDocument().AddTsjFile()) NoteZonesOfLastFile();
+}
+
+// A point far from its zone's meridian means a wrong answer in the zone dialogue, or a
+// job file of another zone: told at once, not only in the check.
+void CMainFrame::NoteZonesOfLastFile() {
+  const CVelmiraDoc& doc = GetDocument();
+  if (doc.TsjList().empty()) return;
+  if (const auto note = ZoneNote(doc.NoktaList(), doc.TsjList().back().nFileNumber)) {
+    ShowMessage(*note, MessageIcon::Information);
+  }
+}
 
 void CMainFrame::OnPoligonEslestir() { GetDocument().MatchSessions(); }
 
@@ -325,7 +348,35 @@ void CMainFrame::SetActiveProfile(const RuleProfile& profile) {
   RefreshCheck();
 }
 
-void CMainFrame::RefreshCheck() { m_findings = CheckRules(GetDocument(), m_profile); }
+void CMainFrame::RefreshCheck() {
+  const CVelmiraDoc& doc = GetDocument();
+  m_findings = CheckRules(doc, m_profile);
+  if (CKontrolView* view = GetKontrolView()) view->Fill(m_findings);
+  if (CGPSNoktaView* view = GetPointView()) view->ApplyFindings(m_findings);
+  if (CVelmiraView* view = GetPairView()) view->ApplyFindings(m_findings);
+  // With nothing loaded there is nothing to judge; the bar says what it always said.
+  if (m_pIdleLabel) {
+    m_pIdleLabel->setText(doc.NoktaList().empty() ? QStringLiteral("Ready") : VerdictText(Summarize(m_findings)));
+  }
+}
+
+void CMainFrame::ShowFinding(const Finding& finding) {
+  CVelmiraDoc& doc = GetDocument();
+  if (finding.target == Finding::Target::Pair) {
+    const auto& pairs = doc.EslesenList();
+    const auto pair = std::find_if(pairs.begin(), pairs.end(), [&](const CEslesenNokta& e) { return e.nPairNo == finding.nIndex; });
+    const auto& points = doc.NoktaList();
+    const auto first = pair == pairs.end() ? points.end()
+                                           : std::find_if(points.begin(), points.end(), [&](const CTarvekNokta& p) { return p.nIndex == pair->nIndex1; });
+    if (first != points.end()) doc.ShowFilePoints(first->nFileNumber);
+    if (CMy3DTabViewContainer* container = GetContainer(Pane::Pairs)) container->SetActivePageIndex(0);
+    if (CVelmiraView* view = GetPairView()) view->SelectRowWithKey(kPairNoColumn, finding.nIndex);
+    return;
+  }
+  doc.ShowFilePoints(finding.nFileNumber);
+  if (CTSJView* files = GetJobFilesView()) files->SelectRowWithKey(CTSJView::kFileNumberColumn, finding.nFileNumber);
+  if (CGPSNoktaView* view = GetPointView()) view->SelectRowWithKey(kPointIndexColumn, finding.nIndex);
+}
 
 void CMainFrame::OnEditCopy() {
   if (m_activePane == Pane::JobFiles) return;
@@ -339,6 +390,7 @@ void CMainFrame::OnAppAbout() {
 
 void CMainFrame::LoadJobAtStart(const std::filesystem::path& path) {
   if (!GetDocument().AddJobFile(path)) return;
+  NoteZonesOfLastFile();
   if (CTSJView* view = GetJobFilesView()) {
     const int row = view->GetGridCtrl()->GetRowCount() - 1;
     view->GetGridCtrl()->SetSelectedRange(CCellRange(row, 0, row, view->GetGridCtrl()->GetColumnCount() - 1));
@@ -395,17 +447,23 @@ bool CMainFrame::AskSettings(CMatchCriteria& criteria) {
 
 void CMainFrame::JobFilesChanged() {
   if (CTSJView* view = GetJobFilesView()) view->Rebuild();
+  RefreshCheck();
 }
 
 void CMainFrame::ShowFilePoints(int nFileNumber) {
-  if (CGPSNoktaView* view = GetPointView()) view->Fill(nFileNumber);
+  if (CGPSNoktaView* view = GetPointView()) {
+    view->Fill(nFileNumber);
+    view->ApplyFindings(m_findings);
+  }
 }
 
 void CMainFrame::ClearPointTables() {
   if (CGPSNoktaView* view = GetPointView()) view->Clear();
   if (CVelmiraView* view = GetPairView()) view->Clear();
+  RefreshCheck();
 }
 
 void CMainFrame::PairsChanged() {
   if (CVelmiraView* view = GetPairView()) view->Fill();
+  RefreshCheck();
 }

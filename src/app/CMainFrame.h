@@ -26,6 +26,8 @@ class CGridView;
 class CTSJView;
 class CGPSNoktaView;
 class CVelmiraView;
+class CKontrolView;
+class QLabel;
 
 inline constexpr const char* kFrameTitle = "Velmira V 1.4 - Pelinor";
 
@@ -45,6 +47,11 @@ class CMainFrame : public QMainWindow, public CDocShell {
   CTSJView* GetJobFilesView() const;
   CGPSNoktaView* GetPointView() const;
   CVelmiraView* GetPairView() const;
+  // The "Kontrol" tab: page 1 beside the point matching table.
+  CKontrolView* GetKontrolView() const;
+  // Shows where a finding lies: its job file's points, its row selected in the point or
+  // pair table.
+  void ShowFinding(const Finding& finding);
   // The view the user last clicked into; the job files view until then.
   CGridView* GetActiveView() const;
   Pane GetActivePane() const { return m_activePane; }
@@ -114,6 +121,7 @@ class CMainFrame : public QMainWindow, public CDocShell {
   };
   void ReportWrittenForms(WorkbookKind kind, const std::vector<WrittenForm>& written);
   void UpdateCopyEnabled();
+  void NoteZonesOfLastFile();
 
   std::unique_ptr<CVelmiraDoc> m_pDoc;
   std::unique_ptr<CFileDialogs> m_pDialogs;
@@ -122,6 +130,7 @@ class CMainFrame : public QMainWindow, public CDocShell {
   QSplitter* m_pOuterSplitter = nullptr;
   QSplitter* m_pInnerSplitter = nullptr;
   Pane m_activePane = Pane::JobFiles;
+  QLabel* m_pIdleLabel = nullptr;
   RuleProfile m_profile;
   std::vector<Finding> m_findings;
 };

@@ -1,5 +1,7 @@
 #include "tables/CGPSNoktaView.h"
 
+#include <unordered_map>
+
 #include "jobdata/TableTexts.h"
 #include "text/Numbers.h"
 
@@ -38,4 +40,30 @@ std::vector<PointKey> CGPSNoktaView::CheckedPointKeys() const {
                     text::AtoI(grid->GetItemText8(row, kPointFileNumberColumn))});
   }
   return keys;
+}
+
+namespace {
+
+constexpr int kEpochsColumn = 8;
+constexpr int kLongitudeColumn = 16;
+const QColor kFindingColour(255, 1, 1);  // the pair table's red
+
+}  // namespace
+
+void CGPSNoktaView::ApplyFindings(const std::vector<Finding>& findings) {
+  std::unordered_map<int, std::pair<bool, bool>> flagged;  // nIndex: epochs, zone
+  for (const Finding& f : findings) {
+    if (f.target != Finding::Target::Point) continue;
+    if (f.rule == "epochs") flagged[f.nIndex].first = true;
+    if (f.rule == "zone") flagged[f.nIndex].second = true;
+  }
+  CGridCtrl* grid = GetGridCtrl();
+  for (int row = 1; row < grid->GetRowCount(); ++row) {
+    const auto it = flagged.find(text::AtoI(grid->GetItemText8(row, kPointIndexColumn)));
+    const bool epochs = it != flagged.end() && it->second.first;
+    const bool zone = it != flagged.end() && it->second.second;
+    grid->SetItemBkColour(row, kEpochsColumn, epochs ? kFindingColour : QColor());
+    grid->SetItemBkColour(row, kLongitudeColumn, zone ? kFindingColour : QColor());
+  }
+  grid->viewport()->update();
 }

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "grid/GridDefs.h"
+#include "text/Numbers.h"
 
 CGridView::CGridView(CVelmiraDoc& doc, QWidget* pParent) : QWidget(pParent), m_doc(doc) {
   auto* layout = new QVBoxLayout(this);
@@ -103,4 +104,16 @@ QMenu* CreateSelectionPopup(CGridView* pView) {
   QObject::connect(menu->addAction(QStringLiteral("Seçimi Bırak")), &QAction::triggered, pView,
                    [pView] { pView->SetAllChecks(false); });
   return menu;
+}
+
+bool CGridView::SelectRowWithKey(int nColumn, int key) {
+  for (int row = 1; row < m_pGrid->GetRowCount(); ++row) {
+    if (text::AtoI(m_pGrid->GetItemText8(row, nColumn)) != key) continue;
+    m_pGrid->SetFocusCell(CCellID(row, 0));
+    m_pGrid->SetSelectedRange(CCellRange(row, 0, row, m_pGrid->GetColumnCount() - 1));
+    m_pGrid->EnsureVisible(CCellID(row, 0));
+    m_pGrid->viewport()->update();
+    return true;
+  }
+  return false;
 }

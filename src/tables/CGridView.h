@@ -31,6 +31,10 @@ class CGridView : public QWidget {
   // The data rows whose check box is ticked, in the table's current order.
   std::vector<int> CheckedRows() const;
 
+  // Selects the first data row whose column holds the number key and scrolls to it;
+  // false when no row does.
+  bool SelectRowWithKey(int nColumn, int key);
+
   // Shows the view's popup menu at a global position when it lies inside the table;
   // false (and no menu) otherwise.
   bool ShowPopupAt(QPoint globalPos);

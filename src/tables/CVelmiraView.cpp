@@ -2,6 +2,7 @@
 
 #include <QMenu>
 #include <algorithm>
+#include <unordered_map>
 
 #include "forms/FormZones.h"
 #include "jobdata/TableTexts.h"
@@ -77,4 +78,21 @@ std::vector<int> CVelmiraView::CheckedPairNumbers() const {
   std::vector<int> numbers;
   for (int row : CheckedRows()) numbers.push_back(text::AtoI(GetGridCtrl()->GetItemText8(row, kPairNoColumn)));
   return numbers;
+}
+
+void CVelmiraView::ApplyFindings(const std::vector<Finding>& findings) {
+  constexpr int kEpochsColumns[] = {2, 3};  // session 1, session 2
+  std::unordered_map<int, int> epochLimits;  // nPairNo: the limit its epochs broke
+  for (const Finding& f : findings) {
+    if (f.target == Finding::Target::Pair && f.rule == "epochs") epochLimits[f.nIndex] = text::AtoI(f.limit);
+  }
+  CGridCtrl* grid = GetGridCtrl();
+  for (int row = 1; row < grid->GetRowCount(); ++row) {
+    const auto it = epochLimits.find(text::AtoI(grid->GetItemText8(row, kPairNoColumn)));
+    for (int column : kEpochsColumns) {
+      const bool below = it != epochLimits.end() && text::AtoI(grid->GetItemText8(row, column)) < it->second;
+      grid->SetItemBkColour(row, column, below ? kBreachColour : QColor());
+    }
+  }
+  grid->viewport()->update();
 }

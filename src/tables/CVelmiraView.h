@@ -3,6 +3,7 @@
 // criteria in red, grouped pairs in yellow, the hidden pair number in column 8.
 #include <QColor>
 
+#include "rules/RuleCheck.h"
 #include "tables/CGridView.h"
 #include "tables/FormWriters.h"
 
@@ -17,6 +18,9 @@ class CVelmiraView : public CGridView {
 
   // Rebuilds the rows from the document's pairs, colouring them by its current criteria.
   void Fill();
+  // Colours the session epoch cells below the check's epoch limit and clears the others.
+  void ApplyFindings(const std::vector<Finding>& findings);
+
   // The pair numbers of the ticked rows in the table's current order.
   std::vector<int> CheckedPairNumbers() const;
   // Ticks the pairs whose observations lie in the zone ("33") and unticks the others, so

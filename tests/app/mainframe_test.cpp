@@ -92,10 +92,12 @@ class MainFrameTest : public QObject {
     for (const auto& p : panes) {
       CMy3DTabViewContainer* container = frame->GetContainer(p.pane);
       QVERIFY(container);
-      QCOMPARE(container->count(), 1);
+      QCOMPARE(container->count(), p.pane == CMainFrame::Pane::Pairs ? 2 : 1);
       QCOMPARE(container->tabText(0), QString::fromUtf8(p.title));
       QVERIFY(!container->tabIcon(0).isNull());
     }
+    QCOMPARE(frame->GetContainer(CMainFrame::Pane::Pairs)->tabText(1), QStringLiteral("Kontrol"));
+    QVERIFY(frame->GetKontrolView());
     QVERIFY(frame->GetJobFilesView());
     QVERIFY(frame->GetPointView());
     QVERIFY(frame->GetPairView());
@@ -202,10 +204,13 @@ class MainFrameTest : public QObject {
       dialog->accept();
     });
     answerer->ExpectMessage();
+    answerer->ExpectMessage();  // the generator's job lies in zone 30: a wrong answer is told at once
     frame->GetAction(ID_TSJ_AC)->trigger();
     QVERIFY(answerer->Done());
-    QCOMPARE(answerer->Messages().size(), size_t{1});
+    QCOMPARE(answerer->Messages().size(), size_t{2});
     QCOMPARE(answerer->Messages()[0].text, QStringLiteral("TSJ Dosyasındaki noktalar\nRTK yöntemi ile ölçülmüş"));
+    QVERIFY(answerer->Messages()[1].text.contains(QStringLiteral("dilimin dışında (orta meridyen 33)")));
+    QCOMPARE(answerer->Messages()[1].icon, QMessageBox::Information);
     QCOMPARE(answerer->Messages()[0].icon, QMessageBox::Information);
     QCOMPARE(answerer->Messages()[0].caption, QStringLiteral("Velmira"));
     QCOMPARE(doc.TsjList().size(), size_t{2});
