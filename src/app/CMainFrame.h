@@ -60,6 +60,8 @@ class CMainFrame : public QMainWindow, public CDocShell {
   // colouring criteria. Setting it sets them and refreshes the check.
   const RuleProfile& GetActiveProfile() const { return m_profile; }
   void SetActiveProfile(const RuleProfile& profile);
+  // Every profile offered: the built-in ones (as edited), then the user's own.
+  const std::vector<RuleProfile>& GetProfiles() const { return m_profiles; }
   // Judges the document again and shows the findings, the verdict and the colours.
   void RefreshCheck();
   const std::vector<Finding>& GetFindings() const { return m_findings; }
@@ -78,6 +80,7 @@ class CMainFrame : public QMainWindow, public CDocShell {
   void OnPoligonExcel();
   void OnDetayExcel();
   void OnAyarlar();
+  void OnKontrolOlcutleri();
   void OnEditCopy();
   void OnAppAbout();
 
@@ -114,6 +117,9 @@ class CMainFrame : public QMainWindow, public CDocShell {
   };
   void ReportWrittenForms(WorkbookKind kind, const std::vector<WrittenForm>& written);
   void UpdateCopyEnabled();
+  // The remembered profiles, tolerance and choice made current; and kept for the next run.
+  void LoadProfiles();
+  void SaveProfiles();
 
   std::unique_ptr<CVelmiraDoc> m_pDoc;
   std::unique_ptr<CFileDialogs> m_pDialogs;
@@ -123,5 +129,6 @@ class CMainFrame : public QMainWindow, public CDocShell {
   QSplitter* m_pInnerSplitter = nullptr;
   Pane m_activePane = Pane::JobFiles;
   RuleProfile m_profile;
+  std::vector<RuleProfile> m_profiles;
   std::vector<Finding> m_findings;
 };
