@@ -58,6 +58,7 @@ CMainFrame::CMainFrame(std::filesystem::path tempFolder, QWidget* pParent)
   RestorePaneSizes();
   connect(qApp, &QApplication::focusChanged, this, &CMainFrame::OnFocusChanged);
   UpdateCopyEnabled();
+  LoadProfiles();
 }
 
 CMainFrame::~CMainFrame() {
@@ -156,6 +157,12 @@ void CMainFrame::CreateActions() {
   settings->setIcon(ToolbarIcon(ToolbarImage::Settings));
   connect(settings, &QAction::triggered, this, &CMainFrame::OnAyarlar);
 
+  QAction* criteria = MakeAction(ID_KONTROL_OLCUTLERI, QStringLiteral("Kontrol Ölçütleri..."),
+                                 QStringLiteral("Kontrolün yönetmelik profilini seç ve sınırlarını düzenle"),
+                                 QStringLiteral("Kontrol Ölçütleri"));
+  criteria->setIcon(ToolbarIcon(ToolbarImage::Settings));
+  connect(criteria, &QAction::triggered, this, &CMainFrame::OnKontrolOlcutleri);
+
   QAction* about = MakeAction(ID_APP_ABOUT, QStringLiteral("&About Velmira..."),
                               QStringLiteral("Display program information, version number and copyright"),
                               QStringLiteral("About"));
@@ -170,7 +177,7 @@ void CMainFrame::CreateMenus() {
   file->addAction(m_actions[ID_APP_EXIT]);
   menuBar()->addMenu(QStringLiteral("&Edit"))->addAction(m_actions[ID_EDIT_COPY]);
   QMenu* tarvek = menuBar()->addMenu(QStringLiteral("Tarvek Menu"));
-  for (int id : {ID_POLIGON_ESLESTIR, ID_POLIGON_EXCEL, ID_DETAY_EXCEL, ID_AYARLAR}) tarvek->addAction(m_actions[id]);
+  for (int id : {ID_POLIGON_ESLESTIR, ID_POLIGON_EXCEL, ID_DETAY_EXCEL, ID_AYARLAR, ID_KONTROL_OLCUTLERI}) tarvek->addAction(m_actions[id]);
 }
 
 void CMainFrame::CreateToolBar() {
@@ -183,7 +190,7 @@ void CMainFrame::CreateToolBar() {
   bar->addAction(m_actions[ID_TSJ_AC]);
   bar->addAction(m_actions[ID_EDIT_COPY]);
   bar->addSeparator();
-  for (int id : {ID_POLIGON_ESLESTIR, ID_POLIGON_EXCEL, ID_DETAY_EXCEL, ID_AYARLAR}) bar->addAction(m_actions[id]);
+  for (int id : {ID_POLIGON_ESLESTIR, ID_POLIGON_EXCEL, ID_DETAY_EXCEL, ID_AYARLAR, ID_KONTROL_OLCUTLERI}) bar->addAction(m_actions[id]);
   bar->addSeparator();
   bar->addAction(m_actions[ID_APP_ABOUT]);
 
@@ -340,6 +347,7 @@ void CMainFrame::OnAyarlar() {
   GetDocument().EditSettings();
   ApplyCriteria(m_profile, GetDocument().Criteria());
   RefreshCheck();
+  SaveProfiles();
 }
 
 void CMainFrame::SetActiveProfile(const RuleProfile& profile) {

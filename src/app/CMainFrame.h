@@ -67,6 +67,8 @@ class CMainFrame : public QMainWindow, public CDocShell {
   // colouring criteria. Setting it sets them and refreshes the check.
   const RuleProfile& GetActiveProfile() const { return m_profile; }
   void SetActiveProfile(const RuleProfile& profile);
+  // Every profile offered: the built-in ones (as edited), then the user's own.
+  const std::vector<RuleProfile>& GetProfiles() const { return m_profiles; }
   // Judges the document again and shows the findings, the verdict and the colours.
   void RefreshCheck();
   const std::vector<Finding>& GetFindings() const { return m_findings; }
@@ -85,6 +87,7 @@ class CMainFrame : public QMainWindow, public CDocShell {
   void OnPoligonExcel();
   void OnDetayExcel();
   void OnAyarlar();
+  void OnKontrolOlcutleri();
   void OnEditCopy();
   void OnAppAbout();
 
@@ -122,6 +125,9 @@ class CMainFrame : public QMainWindow, public CDocShell {
   void ReportWrittenForms(WorkbookKind kind, const std::vector<WrittenForm>& written);
   void UpdateCopyEnabled();
   void NoteZonesOfLastFile();
+  // The remembered profiles, tolerance and choice made current; and kept for the next run.
+  void LoadProfiles();
+  void SaveProfiles();
 
   std::unique_ptr<CVelmiraDoc> m_pDoc;
   std::unique_ptr<CFileDialogs> m_pDialogs;
@@ -132,5 +138,6 @@ class CMainFrame : public QMainWindow, public CDocShell {
   Pane m_activePane = Pane::JobFiles;
   QLabel* m_pIdleLabel = nullptr;
   RuleProfile m_profile;
+  std::vector<RuleProfile> m_profiles;
   std::vector<Finding> m_findings;
 };

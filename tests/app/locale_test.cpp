@@ -1,6 +1,7 @@
 // The desktop program under a Turkish locale, where the C library's number functions
 // would read and write a decimal comma.
 #include <QLineEdit>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <clocale>
@@ -17,6 +18,10 @@ class TurkishLocaleTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // The criteria are remembered; each run starts as a fresh user.
+  void init() { QSettings().clear(); }
+  void cleanup() { QSettings().clear(); }
+
   void numbersKeepTheFullStop() {
     const char* numeric = std::setlocale(LC_NUMERIC, nullptr);
     if (!numeric || !QByteArray(numeric).startsWith("tr_TR")) QSKIP("runs under LC_ALL=tr_TR.UTF-8, as ctest starts it; is that locale generated?");
@@ -55,6 +60,9 @@ class TurkishLocaleTest : public QObject {
     frame.GetAction(ID_AYARLAR)->trigger();
     QVERIFY(answerer.Done());
     QCOMPARE(frame.GetDocument().m_dMaxDiffY, 0.25);
+    // The remembered criteria read back under the Turkish locale too.
+    CMainFrame next(root / "cache2");
+    QCOMPARE(next.GetDocument().m_dMaxDiffY, 0.25);
   }
 };
 

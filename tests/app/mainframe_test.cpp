@@ -11,6 +11,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolBar>
+#include <QSettings>
 #include <QtTest>
 
 #include "MakeJob.h"
@@ -63,6 +64,8 @@ class MainFrameTest : public QObject {
 
  private slots:
   void init() {
+    // Criteria and profiles are remembered; every test starts as a fresh user.
+    QSettings().clear();
     dir = std::make_unique<QTemporaryDir>();
     root = fs::path(dir->path().toStdString());
     frame = std::make_unique<CMainFrame>(root / "cache");
@@ -79,6 +82,7 @@ class MainFrameTest : public QObject {
     answerer.reset();
     frame.reset();
     dir.reset();
+    QSettings().clear();
   }
 
   void panesAndTitles() {
@@ -130,6 +134,9 @@ class MainFrameTest : public QObject {
     QTest::newRow("detail") << 32774 << "Detay->Excel" << "Seçili Detay Noktalarını Excele gönder"
                             << "Detayları Excele Yaz" << "";
     QTest::newRow("settings") << 32775 << "Ayarlar" << "Ayarlar" << "Ayarlar" << "";
+    QTest::newRow("check criteria") << 32785 << "Kontrol Ölçütleri..."
+                                    << "Kontrolün yönetmelik profilini seç ve sınırlarını düzenle"
+                                    << "Kontrol Ölçütleri" << "";
     QTest::newRow("copy") << 57634 << "&Copy" << "Copy the selection and put it on the Clipboard" << "Copy"
                           << "Ctrl+C|Ctrl+Ins";
     QTest::newRow("about") << 57664 << "&About Velmira..."
@@ -162,7 +169,7 @@ class MainFrameTest : public QObject {
     QCOMPARE(menus, (QStringList{"&File", "&Edit", "Tarvek Menu", "&View", "&Help"}));
     QList<int> buttons;
     for (QAction* a : frame->findChild<QToolBar*>()->actions()) buttons << (a->isSeparator() ? 0 : a->data().toInt());
-    QCOMPARE(buttons, (QList<int>{32771, 57634, 0, 32772, 32773, 32774, 32775, 0, 57664}));
+    QCOMPARE(buttons, (QList<int>{32771, 57634, 0, 32772, 32773, 32774, 32775, 32785, 0, 57664}));
     frame->GetAction(ID_VIEW_STATUS_BAR)->trigger();
     QVERIFY(!frame->statusBar()->isVisible());
     frame->GetAction(ID_VIEW_TOOLBAR)->trigger();
