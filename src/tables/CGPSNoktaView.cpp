@@ -16,6 +16,7 @@ CGPSNoktaView::CGPSNoktaView(CVelmiraDoc& doc, QWidget* pParent) : CGridView(doc
 
 void CGPSNoktaView::Fill(int nFileNumber) {
   Clear();
+  m_bFindingColours = false;
   const CVelmiraDoc& doc = GetDocument();
   const auto count = std::count_if(doc.NoktaList().begin(), doc.NoktaList().end(),
                                    [&](const CTarvekNokta& p) { return p.nFileNumber == nFileNumber; });
@@ -57,13 +58,18 @@ void CGPSNoktaView::ApplyFindings(const std::vector<Finding>& findings) {
     if (f.rule == "epochs") flagged[f.nIndex].first = true;
     if (f.rule == "zone") flagged[f.nIndex].second = true;
   }
+  // Freshly listed rows have no colour to clear: a clean job costs no walk at all.
+  if (flagged.empty() && !m_bFindingColours) return;
   CGridCtrl* grid = GetGridCtrl();
+  bool coloured = false;
   for (int row = 1; row < grid->GetRowCount(); ++row) {
     const auto it = flagged.find(text::AtoI(grid->GetItemText8(row, kPointIndexColumn)));
     const bool epochs = it != flagged.end() && it->second.first;
     const bool zone = it != flagged.end() && it->second.second;
-    grid->SetItemBkColour(row, kEpochsColumn, epochs ? kFindingColour : QColor());
-    grid->SetItemBkColour(row, kLongitudeColumn, zone ? kFindingColour : QColor());
+    if (epochs || m_bFindingColours) grid->SetItemBkColour(row, kEpochsColumn, epochs ? kFindingColour : QColor());
+    if (zone || m_bFindingColours) grid->SetItemBkColour(row, kLongitudeColumn, zone ? kFindingColour : QColor());
+    coloured = coloured || epochs || zone;
   }
+  m_bFindingColours = coloured;
   grid->viewport()->update();
 }

@@ -20,4 +20,7 @@ class CGPSNoktaView : public CGridView {
 
   // The keys of the ticked rows in the table's current order.
   std::vector<PointKey> CheckedPointKeys() const;
+
+ private:
+  bool m_bFindingColours = false;  // some cell of the rows shown is red for a finding
 };

@@ -57,6 +57,7 @@ void CVelmiraView::CheckZone(const std::string& meridian) {
 
 void CVelmiraView::Fill() {
   Clear();
+  m_bFindingColours = false;
   const CVelmiraDoc& doc = GetDocument();
   const CMatchCriteria criteria = doc.Criteria();
   CGridCtrl* grid = GetGridCtrl();
@@ -86,13 +87,17 @@ void CVelmiraView::ApplyFindings(const std::vector<Finding>& findings) {
   for (const Finding& f : findings) {
     if (f.target == Finding::Target::Pair && f.rule == "epochs") epochLimits[f.nIndex] = text::AtoI(f.limit);
   }
+  if (epochLimits.empty() && !m_bFindingColours) return;
   CGridCtrl* grid = GetGridCtrl();
+  bool coloured = false;
   for (int row = 1; row < grid->GetRowCount(); ++row) {
     const auto it = epochLimits.find(text::AtoI(grid->GetItemText8(row, kPairNoColumn)));
     for (int column : kEpochsColumns) {
       const bool below = it != epochLimits.end() && text::AtoI(grid->GetItemText8(row, column)) < it->second;
-      grid->SetItemBkColour(row, column, below ? kBreachColour : QColor());
+      if (below || m_bFindingColours) grid->SetItemBkColour(row, column, below ? kBreachColour : QColor());
+      coloured = coloured || below;
     }
   }
+  m_bFindingColours = coloured;
   grid->viewport()->update();
 }

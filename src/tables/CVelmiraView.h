@@ -34,4 +34,5 @@ class CVelmiraView : public CGridView {
   void FillZoneMenu();
 
   QMenu* m_pZoneMenu = nullptr;
+  bool m_bFindingColours = false;  // some epoch cell shown is red for a finding
 };
