@@ -45,6 +45,16 @@ std::optional<double> ParseCriterion(std::string_view typed) {
   return negative ? -value : value;
 }
 
+QLineEdit* AddCriterionRow(QGridLayout* form, int line, const char* labelUtf8, QWidget* parent) {
+  auto* edit = new QLineEdit(parent);
+  auto* label = new QLabel(QString::fromUtf8(labelUtf8), parent);
+  label->setBuddy(edit);
+  form->addWidget(label, line, 0);
+  form->addWidget(new QLabel(QStringLiteral(":"), parent), line, 1);
+  form->addWidget(edit, line, 2);
+  return edit;
+}
+
 CAyarlarDlg::CAyarlarDlg(const CMatchCriteria& criteria, QWidget* pParent)
     : QDialog(pParent), m_criteria(criteria) {
   setWindowTitle(QStringLiteral("AYARLAR"));
@@ -64,14 +74,8 @@ CAyarlarDlg::CAyarlarDlg(const CMatchCriteria& criteria, QWidget* pParent)
   };
   int line = 0;
   for (const auto& row : rows) {
-    auto* edit = new QLineEdit(QString::fromStdString(FormatCriterion(row.value)), group);
-    m_edits[row.field] = edit;
-    auto* label = new QLabel(QString::fromUtf8(row.label), group);
-    label->setBuddy(edit);
-    form->addWidget(label, line, 0);
-    form->addWidget(new QLabel(QStringLiteral(":"), group), line, 1);
-    form->addWidget(edit, line, 2);
-    ++line;
+    m_edits[row.field] = AddCriterionRow(form, line++, row.label, group);
+    m_edits[row.field]->setText(QString::fromStdString(FormatCriterion(row.value)));
   }
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Vertical, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

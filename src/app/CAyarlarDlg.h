@@ -7,6 +7,7 @@
 
 #include "jobdata/Records.h"
 
+class QGridLayout;
 class QLineEdit;
 
 class CAyarlarDlg : public QDialog {
@@ -32,3 +33,6 @@ class CAyarlarDlg : public QDialog {
 std::string FormatCriterion(double value);
 // A finite decimal number with a full stop, blanks around allowed; nothing otherwise.
 std::optional<double> ParseCriterion(std::string_view text);
+// One line of a criteria form: label, colon and field in columns of their own, so that the
+// colons line up. Returns the field.
+QLineEdit* AddCriterionRow(QGridLayout* form, int line, const char* labelUtf8, QWidget* parent);

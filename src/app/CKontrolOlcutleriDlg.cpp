@@ -64,16 +64,7 @@ CKontrolOlcutleriDlg::CKontrolOlcutleriDlg(std::vector<RuleProfile> profiles, co
       {kMinDiffHours, "Min. Fark Zaman (saat)"},
   };
   int line = 0;
-  for (const auto& row : rows) {
-    auto* edit = new QLineEdit(group);
-    m_edits[row.field] = edit;
-    auto* label = new QLabel(QString::fromUtf8(row.label), group);
-    label->setBuddy(edit);
-    form->addWidget(label, line, 0);
-    form->addWidget(new QLabel(QStringLiteral(":"), group), line, 1);
-    form->addWidget(edit, line, 2);
-    ++line;
-  }
+  for (const auto& row : rows) m_edits[row.field] = AddCriterionRow(form, line++, row.label, group);
 
   m_pSource = new QPlainTextEdit(this);
   m_pSource->setReadOnly(true);

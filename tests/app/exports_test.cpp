@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "MakeJob.h"
+#include "ReadXls.h"
 #include "TestSupport.h"
 #include "app/CMainFrame.h"
 #include "app/CVelmiraApp.h"
@@ -23,14 +24,7 @@ namespace fs = std::filesystem;
 namespace {
 
 QString ReadHeader(const fs::path& workbook, int column) {
-  QProcess python;
-  python.start(QStringLiteral(VELMIRA_PYTHON),
-               {QStringLiteral("-c"),
-                QStringLiteral("import sys, xlrd\nsheet = xlrd.open_workbook(sys.argv[1]).sheet_by_index(0)\n"
-                               "print(sheet.cell_value(0, %1), sheet.nrows)").arg(column),
-                QString::fromStdString(workbook.string())});
-  python.waitForFinished(60000);
-  return QString::fromUtf8(python.readAllStandardOutput()).trimmed();
+  return PythonRead(workbook, QStringLiteral("sheet.cell_value(0, %1), sheet.nrows").arg(column));
 }
 
 }  // namespace

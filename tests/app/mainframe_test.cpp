@@ -15,6 +15,7 @@
 #include <QtTest>
 
 #include "MakeJob.h"
+#include "ReadXls.h"
 #include "TestSupport.h"
 #include "app/CAyarlarDlg.h"
 #include "app/CBoylamDlg.h"
@@ -44,17 +45,6 @@ void ClickCheckBox(CGridCtrl* grid, int nRow) {
   auto* check = dynamic_cast<CGridCellCheck*>(grid->GetCell(nRow, 0));
   QVERIFY(check);
   QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, check->GetCheckPlacement(cell).center());
-}
-
-QString PythonRead(const fs::path& workbook, const QString& expression) {
-  QProcess python;
-  python.start(QStringLiteral(VELMIRA_PYTHON),
-               {QStringLiteral("-c"),
-                QStringLiteral("import sys, xlrd\nsheet = xlrd.open_workbook(sys.argv[1]).sheet_by_index(0)\n"
-                               "print(%1)").arg(expression),
-                QString::fromStdString(workbook.string())});
-  python.waitForFinished(60000);
-  return QString::fromUtf8(python.readAllStandardOutput()).trimmed();
 }
 
 }  // namespace
