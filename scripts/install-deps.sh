@@ -12,6 +12,7 @@ packages=(
   libreoffice-calc-nogui poppler-utils
   xvfb xauth imagemagick
   locales proj-bin
+  libxml2-utils gdal-bin chromium fonts-dejavu-core
 )
 
 missing=()
