@@ -2,6 +2,7 @@
 // The one writer of XML (KML, SVG) and of the report's HTML. Every name and text that
 // comes from the field passes through it escaped, and characters XML 1.0 does not allow
 // are left out, so what it writes is always well-formed.
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,7 +17,8 @@ std::string XmlEscaped(std::string_view utf8);
 class XmlWriter {
  public:
   // Html: empty elements other than the void ones (meta, br, ...) get an end tag, as an
-  // HTML parser needs; Xml: empty elements close themselves.
+  // HTML parser needs; Xml: empty elements close themselves. Void elements close
+  // themselves in both, so a page is also well-formed XML.
   enum class Mode { Xml, Html };
   explicit XmlWriter(Mode mode = Mode::Xml) : m_mode(mode) {}
 
@@ -29,7 +31,7 @@ class XmlWriter {
   void End();  // closes the innermost open element
   // Start, Text, End.
   void Element(std::string_view name, std::string_view text);
-  // Adds a line break and indent before the next start tag, for readable files.
+  // Adds a line break and indent before the next start or end tag, for readable files.
   void Newline();
 
   // Closes what is still open and hands over the text.
@@ -37,10 +39,11 @@ class XmlWriter {
 
  private:
   void CloseStartTag();
+  void WritePendingNewline(std::size_t depth);
 
   Mode m_mode;
   std::string m_out;
   std::vector<std::string> m_open;
   bool m_startTagOpen = false;
-  bool m_hasContent = false;
+  bool m_newlinePending = false;
 };
