@@ -10,6 +10,7 @@ const char* const kCliUsage =
     "       velmira-cli detail  [OPTIONS] -o FORM.xls JOB.tsj [POINT-NAME...]\n"
     "       velmira-cli polygon [OPTIONS] -o FORM.xls [--pairs N,N,...]... JOB.tsj...\n"
     "       velmira-cli check   [OPTIONS] [--profile ag-rtk|klasik-rtk] JOB.tsj...\n"
+    "       velmira-cli deliver [OPTIONS] [--profile ag-rtk|klasik-rtk] -o FOLDER JOB.tsj...\n"
     "\n"
     "options:\n"
     "  --meridian Z      27, 30, 33, 36, 39, 42 or 45: the zone when a job file does not name it\n"
@@ -18,7 +19,7 @@ const char* const kCliUsage =
     "  --max-dy M, --max-dx M, --max-dh M\n"
     "                    largest accepted differences in metres (default 0.07 each)\n"
     "  --min-hours H     smallest accepted time between sessions in hours (default 1.0)\n"
-    "  --profile P       check: the rules of ag-rtk (network RTK) or klasik-rtk (classic RTK);\n"
+    "  --profile P       check, deliver: the rules of ag-rtk (network RTK) or klasik-rtk (classic RTK);\n"
     "                    by default ag-rtk when any job file names a mountpoint; the four\n"
     "                    options above, when given, replace the profile's limits\n";
 
@@ -28,7 +29,8 @@ const std::map<std::string, CliCommand> kCommands = {{"points", CliCommand::Poin
                                                       {"match", CliCommand::Match},
                                                       {"detail", CliCommand::Detail},
                                                       {"polygon", CliCommand::Polygon},
-                                                      {"check", CliCommand::Check}};
+                                                      {"check", CliCommand::Check},
+                                                      {"deliver", CliCommand::Deliver}};
 
 // The whole text must be a finite decimal number; the locale plays no part.
 std::optional<double> ParseNumber(const std::string& s) {
@@ -130,14 +132,17 @@ class Parser {
       if (!IsMethod(*value)) return Error("--method must be RTK or one of the 17 known mountpoint names");
       m_options.method = *value;
     } else if (name == "--profile") {
-      if (m_options.command != CliCommand::Check) return Error("--profile belongs to check");
+      if (m_options.command != CliCommand::Check && m_options.command != CliCommand::Deliver) {
+        return Error("--profile belongs to check and deliver");
+      }
       if (*value != "ag-rtk" && *value != "klasik-rtk") return Error("--profile must be ag-rtk or klasik-rtk");
       m_options.profile = *value;
     } else if (name == "-o" || name == "--output") {
-      if (m_options.command != CliCommand::Detail && m_options.command != CliCommand::Polygon) {
-        return Error(name + " belongs to detail and polygon");
+      if (m_options.command != CliCommand::Detail && m_options.command != CliCommand::Polygon &&
+          m_options.command != CliCommand::Deliver) {
+        return Error(name + " belongs to detail, polygon and deliver");
       }
-      if (value->empty()) return Error("-o needs a file name");
+      if (value->empty()) return Error("-o needs a file or folder name");
       m_options.output = *value;
     } else if (name == "--pairs") {
       if (m_options.command != CliCommand::Polygon) return Error("--pairs belongs to polygon");
@@ -179,6 +184,7 @@ class Parser {
     const bool writesForm =
         m_options.command == CliCommand::Detail || m_options.command == CliCommand::Polygon;
     if (writesForm && m_options.output.empty()) return Error("-o FORM.xls is needed");
+    if (m_options.command == CliCommand::Deliver && m_options.output.empty()) return Error("-o FOLDER is needed");
     if (m_options.command == CliCommand::Detail) {
       m_options.jobFiles = {positional[0]};
       m_options.pointNames.assign(positional.begin() + 1, positional.end());

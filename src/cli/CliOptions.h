@@ -6,7 +6,7 @@
 
 #include "jobdata/Records.h"
 
-enum class CliCommand { Points, Match, Detail, Polygon, Check };
+enum class CliCommand { Points, Match, Detail, Polygon, Check, Deliver };
 
 // Which criteria the command line named: for check, those given override the profile's.
 struct CriteriaGiven {
@@ -23,9 +23,9 @@ struct CliOptions {
   std::optional<std::string> method;    // "RTK" or one of kMountpoints
   CMatchCriteria criteria;
   CriteriaGiven given;
-  std::optional<std::string> profile;   // check: "ag-rtk" or "klasik-rtk"
+  std::optional<std::string> profile;   // check, deliver: "ag-rtk" or "klasik-rtk"
   bool flags = false;                   // match: the coloured columns of each row
-  std::string output;                   // detail, polygon: -o
+  std::string output;                   // detail, polygon, deliver: -o
   std::optional<std::vector<int>> pairs;  // polygon: --pairs
   std::vector<std::string> jobFiles;
   std::vector<std::string> pointNames;  // detail: UTF-8, after the job file

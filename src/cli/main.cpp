@@ -9,6 +9,7 @@
 
 #include "cli/CliOptions.h"
 #include "cli/CliShell.h"
+#include "delivery/Delivery.h"
 #include "forms/FormExport.h"
 #include "jobdata/CVelmiraDoc.h"
 #include "jobdata/TableTexts.h"
@@ -199,6 +200,22 @@ int Check(CVelmiraDoc& doc, const CliOptions& options) {
   return verdict.Ready() ? kExitOk : kExitRuleBroken;
 }
 
+// Matches the sessions, checks them and writes the delivery folder; the folder is
+// written whatever the verdict, and the exit status tells it as check's does.
+int Deliver(CVelmiraDoc& doc, const CliOptions& options) {
+  const RuleProfile profile = CheckProfile(doc, options);
+  doc.SetCriteria(CriteriaOf(profile, options.criteria.dMatchTol));
+  if (!doc.MatchSessions()) return kExitRefused;
+  const std::vector<Finding> findings = CheckRules(doc, profile);
+  const Result<DeliveryResult> delivered = WriteDelivery(doc, profile, findings, {}, NativePath(options.output));
+  if (!delivered) return Refuse(delivered.status());
+  for (const DeliveryFile& file : delivered->files) std::cout << file.name << '\n';
+  std::cout.flush();
+  const Verdict& verdict = delivered->verdict;
+  std::cerr << "velmira-cli: " << DisplayName(profile) << ": " << verdict.Text() << '\n';
+  return verdict.Ready() ? kExitOk : kExitRuleBroken;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -208,6 +225,10 @@ int main(int argc, char** argv) {
 
   // A form half-written or a job copy must not stay behind a Ctrl+C.
   InstallInterruptCleanup();
+  if (options.command == CliCommand::Deliver) {
+    // Before any job file is read: a folder already in use is a slip, not a wish.
+    if (const Status fit = CheckDeliveryFolder(NativePath(options.output)); !fit) return Refuse(fit);
+  }
   CliShell shell(options);
   CVelmiraDoc doc(shell, DefaultTempFolder());
   doc.SetCriteria(options.criteria);
@@ -218,6 +239,7 @@ int main(int argc, char** argv) {
 
   std::ios::sync_with_stdio(false);
   if (options.command == CliCommand::Check) return Check(doc, options);
+  if (options.command == CliCommand::Deliver) return Deliver(doc, options);
   if (options.command == CliCommand::Points) {
     WritePoints(std::cout, doc);
   } else {

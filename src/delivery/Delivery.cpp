@@ -1,1 +1,396 @@
-// placeholder
+#include "delivery/Delivery.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <random>
+#include <set>
+#include <unordered_map>
+
+#include "delivery/Kml.h"
+#include "delivery/PointLists.h"
+#include "delivery/Report.h"
+#include "forms/FormZones.h"
+#include "jobdata/CVelmiraDoc.h"
+#include "platform/Files.h"
+#include "platform/Interrupts.h"
+#include "text/Numbers.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kNcnName = "noktalar.ncn";
+constexpr const char* kKmlName = "noktalar.kml";
+constexpr const char* kReportName = "kontrol.html";
+constexpr const char* kPolygonName = "poligon.xls";
+
+std::string Utf8(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+fs::path FromUtf8(const std::string& utf8) { return fs::path(reinterpret_cast<const char8_t*>(utf8.c_str())); }
+
+// File names compared as a case-blind file system (Windows, macOS) would.
+std::string FoldedName(const std::string& utf8) {
+  std::string folded = utf8;
+  for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return folded;
+}
+
+// The names given to one job file: its stem, made unique with "-2", "-3", ...
+struct JobPlan {
+  int nFileNumber = 0;
+  fs::path source;
+  std::string stem;      // UTF-8, suffix included
+  std::string copyName;  // the job file's own name, or stem + its extension
+  std::vector<PointKey> detailRows;
+  std::vector<int> kesinpolPairs;
+};
+
+struct PolygonPlan {
+  std::string name;
+  std::vector<int> pairNos;
+};
+
+struct Plan {
+  std::vector<JobPlan> jobs;
+  std::vector<PolygonPlan> polygons;
+};
+
+class NameBook {
+ public:
+  bool Free(const std::vector<std::string>& names) const {
+    return std::none_of(names.begin(), names.end(), [&](const std::string& n) { return m_taken.count(FoldedName(n)); });
+  }
+  void Take(const std::vector<std::string>& names) {
+    for (const std::string& n : names) m_taken.insert(FoldedName(n));
+  }
+
+ private:
+  std::set<std::string> m_taken;
+};
+
+std::vector<std::string> JobNames(const std::string& stem, const std::string& copyName) {
+  return {stem + "_detay.xls", stem + "_kesinpol.txt", copyName, copyName + "-wal"};
+}
+
+void NameJob(JobPlan& job, NameBook& book) {
+  const std::string stem = Utf8(job.source.stem());
+  const std::string extension = Utf8(job.source.extension());
+  for (int k = 1;; ++k) {
+    job.stem = k == 1 ? stem : stem + "-" + text::FormatInt(k);
+    job.copyName = k == 1 ? Utf8(job.source.filename()) : job.stem + extension;
+    const std::vector<std::string> names = JobNames(job.stem, job.copyName);
+    if (book.Free(names)) return book.Take(names);
+  }
+}
+
+std::vector<PointKey> FilePoints(const CVelmiraDoc& doc, int nFileNumber) {
+  std::vector<PointKey> keys;
+  for (const CTarvekNokta& p : doc.NoktaList()) {
+    if (p.nFileNumber == nFileNumber) keys.push_back({p.nIndex, p.nFileNumber});
+  }
+  return keys;
+}
+
+std::vector<int> AllPairs(const CVelmiraDoc& doc) {
+  std::vector<int> pairNos;
+  for (const CEslesenNokta& pair : doc.EslesenList()) pairNos.push_back(pair.nPairNo);
+  return pairNos;
+}
+
+Result<std::vector<PolygonPlan>> PlanPolygons(const CVelmiraDoc& doc, const std::vector<int>& pairNos) {
+  const Result<std::vector<ZoneRows>> zones = PolygonFormZones(doc, pairNos);
+  if (!zones) return zones.status();
+  std::vector<PolygonPlan> plans;
+  if (zones->size() == 1) plans.push_back({kPolygonName, pairNos});
+  if (zones->size() > 1) {
+    for (const ZoneRows& zone : zones.value()) {
+      plans.push_back({Utf8(ZoneFormPath(kPolygonName, zone.meridian)), PairsInZone(doc, pairNos, zone.meridian)});
+    }
+  }
+  return plans;
+}
+
+// A pair belongs to the job file of its session-1 observation.
+void AssignKesinpolPairs(const CVelmiraDoc& doc, const std::vector<int>& pairNos, std::vector<JobPlan>& jobs) {
+  std::unordered_map<int, int> fileOfPoint;
+  for (const CTarvekNokta& p : doc.NoktaList()) fileOfPoint.emplace(p.nIndex, p.nFileNumber);
+  std::unordered_map<int, const CEslesenNokta*> pairOf;
+  for (const CEslesenNokta& pair : doc.EslesenList()) pairOf.emplace(pair.nPairNo, &pair);
+  for (int pairNo : pairNos) {
+    const int file = fileOfPoint.at(pairOf.at(pairNo)->nIndex1);
+    for (JobPlan& job : jobs) {
+      if (job.nFileNumber == file) job.kesinpolPairs.push_back(pairNo);
+    }
+  }
+}
+
+Result<Plan> MakePlan(const CVelmiraDoc& doc, const DeliverySelection& selection) {
+  Plan plan;
+  const std::vector<int> pairNos = selection.pairNos ? *selection.pairNos : AllPairs(doc);
+  Result<std::vector<PolygonPlan>> polygons = PlanPolygons(doc, pairNos);
+  if (!polygons) return polygons.status();
+  plan.polygons = std::move(polygons.value());
+
+  NameBook book;
+  book.Take({kNcnName, kKmlName, kReportName});
+  for (const PolygonPlan& polygon : plan.polygons) book.Take({polygon.name});
+  for (const tsjdosya& file : doc.TsjList()) {
+    JobPlan job;
+    job.nFileNumber = file.nFileNumber;
+    job.source = doc.JobPath(file.nFileNumber);
+    auto chosen = selection.points.find(file.nFileNumber);
+    job.detailRows = chosen != selection.points.end() && !chosen->second.empty() ? chosen->second
+                                                                                   : FilePoints(doc, file.nFileNumber);
+    const Result<std::vector<ZoneRows>> zones = DetailFormZones(doc, job.detailRows);
+    if (!zones) return zones.status();
+    NameJob(job, book);
+    plan.jobs.push_back(std::move(job));
+  }
+  AssignKesinpolPairs(doc, pairNos, plan.jobs);
+  return plan;
+}
+
+fs::path WalOf(const fs::path& job) {
+  fs::path wal = job;
+  wal += "-wal";
+  return wal;
+}
+
+bool HasWal(const fs::path& job) {
+  std::error_code ec;
+  return fs::is_regular_file(WalOf(job), ec);
+}
+
+std::vector<std::string> PlannedNames(const Plan& plan) {
+  std::vector<std::string> names;
+  for (const JobPlan& job : plan.jobs) {
+    if (!job.detailRows.empty()) names.push_back(job.stem + "_detay.xls");
+  }
+  for (const PolygonPlan& polygon : plan.polygons) names.push_back(polygon.name);
+  for (const JobPlan& job : plan.jobs) {
+    if (!job.kesinpolPairs.empty()) names.push_back(job.stem + "_kesinpol.txt");
+  }
+  names.insert(names.end(), {kNcnName, kKmlName, kReportName});
+  for (const JobPlan& job : plan.jobs) {
+    names.push_back(job.copyName);
+    if (HasWal(job.source)) names.push_back(job.copyName + "-wal");
+  }
+  return names;
+}
+
+Status WriteBytes(const fs::path& path, const std::string& bytes) {
+#ifdef _WIN32
+  std::FILE* file = _wfopen(path.c_str(), L"wbx");
+#else
+  std::FILE* file = std::fopen(path.c_str(), "wbx");
+#endif
+  if (!file) return Status::SystemFailure(std::error_code(errno, std::generic_category()));
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
+  const int writeError = errno;
+  const bool closed = std::fclose(file) == 0;
+  if (written && closed) return {};
+  return Status::SystemFailure(std::error_code(written ? errno : writeError, std::generic_category()));
+}
+
+// The folder being written, under a name of its own beside the final one; removed with
+// everything in it unless it was renamed into place.
+class PartialFolder {
+ public:
+  ~PartialFolder() {
+    std::error_code ec;
+    if (!m_path.empty()) fs::remove_all(m_path, ec);
+    for (auto it = m_cleanupIds.rbegin(); it != m_cleanupIds.rend(); ++it) UnregisterOnInterrupt(*it);
+  }
+
+  Status Create(const fs::path& folder) {
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      const fs::path candidate =
+          folder.parent_path() / ("." + Utf8(folder.filename()) + ".yaziliyor-" + text::FormatInt(random() % 1000000));
+      std::error_code ec;
+      const int id = RemoveOnInterrupt(candidate);
+      if (fs::create_directory(candidate, ec)) {
+        m_path = candidate;
+        m_cleanupIds.push_back(id);
+        return {};
+      }
+      UnregisterOnInterrupt(id);
+      if (ec) return Status::SystemFailure(ec);
+    }
+    return Status::SystemFailure(std::make_error_code(std::errc::file_exists));
+  }
+
+  // The path a file of the folder is written to; it is removed too if the run is stopped.
+  fs::path File(const std::string& name) {
+    const fs::path path = m_path / FromUtf8(name);
+    m_cleanupIds.push_back(RemoveOnInterrupt(path));
+    return path;
+  }
+
+  // Puts the folder in place: over an empty folder of that name, never over anything else.
+  Status MoveTo(const fs::path& folder) {
+    std::error_code ec;
+    fs::rename(m_path, folder, ec);
+    if (ec && fs::is_directory(folder) && fs::is_empty(folder)) {
+      // Where a rename cannot replace a folder (Windows), the empty one goes first.
+      std::error_code removed;
+      if (fs::remove(folder, removed)) fs::rename(m_path, folder, ec);
+    }
+    if (ec) return Status::SystemFailure(ec);
+    m_path.clear();
+    return {};
+  }
+
+ private:
+  fs::path m_path;
+  std::vector<int> m_cleanupIds;
+};
+
+// Writes the planned files into the partial folder one by one, stopping at the first
+// failure.
+class FolderWriter {
+ public:
+  FolderWriter(const CVelmiraDoc& doc, PartialFolder& partial, int total, const DeliveryProgress& progress)
+      : m_doc(doc), m_partial(partial), m_total(total), m_progress(progress) {}
+
+  template <typename Write>
+  Status Add(const std::string& name, Write write) {
+    const fs::path path = m_partial.File(name);
+    Status written = write(path);
+    if (!written) return written;
+    m_names.push_back(name);
+    if (m_progress) m_progress(static_cast<int>(m_names.size()), m_total);
+    return {};
+  }
+
+  Status AddText(const std::string& name, const std::string& bytes) {
+    return Add(name, [&](const fs::path& path) { return Named(name, WriteBytes(path, bytes)); });
+  }
+
+  Status AddCopy(const std::string& name, const fs::path& source) {
+    return Add(name, [&](const fs::path& path) {
+      Result<RegularFile> job = RegularFile::Open(source);
+      if (!job) return Named(Utf8(source), job.status());
+      return Named(name, job->CopyTo(path));
+    });
+  }
+
+  const std::vector<std::string>& names() const { return m_names; }
+  const CVelmiraDoc& doc() const { return m_doc; }
+
+ private:
+  // The forms name their file in their cause; the other files are named here.
+  static Status Named(const std::string& name, const Status& status) {
+    return status ? status : Status::Failure(name + ": " + status.cause(), status.code());
+  }
+
+  const CVelmiraDoc& m_doc;
+  PartialFolder& m_partial;
+  int m_total;
+  const DeliveryProgress& m_progress;
+  std::vector<std::string> m_names;
+};
+
+Status WriteForms(FolderWriter& writer, const Plan& plan) {
+  for (const JobPlan& job : plan.jobs) {
+    if (job.detailRows.empty()) continue;
+    Status s = writer.Add(job.stem + "_detay.xls",
+                          [&](const fs::path& path) { return WriteDetailForm(writer.doc(), job.detailRows, path); });
+    if (!s) return s;
+  }
+  for (const PolygonPlan& polygon : plan.polygons) {
+    Status s = writer.Add(polygon.name,
+                          [&](const fs::path& path) { return WritePolygonForm(writer.doc(), polygon.pairNos, path); });
+    if (!s) return s;
+  }
+  return {};
+}
+
+Status WriteLists(FolderWriter& writer, const Plan& plan, const RuleProfile& profile,
+                  const std::vector<Finding>& findings) {
+  for (const JobPlan& job : plan.jobs) {
+    if (job.kesinpolPairs.empty()) continue;
+    Status s = writer.AddText(job.stem + "_kesinpol.txt", KesinpolText(writer.doc(), job.kesinpolPairs));
+    if (!s) return s;
+  }
+  Status s = writer.AddText(kNcnName, NcnText(writer.doc().NoktaList()));
+  if (s) s = writer.AddText(kKmlName, KmlText(writer.doc(), findings));
+  if (s) s = writer.AddText(kReportName, ReportHtml(writer.doc(), profile, findings));
+  return s;
+}
+
+// The field's own files, with the write-ahead log that may hold its latest points.
+Status CopyJobFiles(FolderWriter& writer, const Plan& plan) {
+  for (const JobPlan& job : plan.jobs) {
+    Status s = writer.AddCopy(job.copyName, job.source);
+    if (s && HasWal(job.source)) s = writer.AddCopy(job.copyName + "-wal", WalOf(job.source));
+    if (!s) return s;
+  }
+  return {};
+}
+
+// The folder as the user named it: absolute, without a trailing separator, and through
+// a link to the folder it names.
+fs::path Normalized(const fs::path& folder) {
+  std::error_code ec;
+  fs::path normal = fs::absolute(folder, ec).lexically_normal();
+  if (!normal.has_filename() && normal.has_parent_path()) normal = normal.parent_path();
+  if (fs::is_symlink(normal, ec)) {
+    const fs::path target = fs::canonical(normal, ec);
+    if (!ec) normal = target;
+  }
+  return normal;
+}
+
+}  // namespace
+
+Status CheckDeliveryFolder(const fs::path& folder) {
+  const fs::path normal = Normalized(folder);
+  std::error_code ec;
+  const fs::file_status status = fs::status(normal, ec);
+  if (fs::exists(status)) {
+    if (!fs::is_directory(status)) return Status::Failure("Teslim klasörünün adı bir dosyanın: " + Utf8(normal));
+    if (!fs::is_empty(normal, ec)) return Status::Failure("Teslim klasörü boş değil: " + Utf8(normal));
+    return {};
+  }
+  if (!fs::is_directory(normal.parent_path(), ec)) {
+    return Status::Failure("Teslim klasörünün bulunacağı klasör yok: " + Utf8(normal.parent_path()));
+  }
+  return {};
+}
+
+Result<std::vector<std::string>> DeliveryFileNames(const CVelmiraDoc& doc, const DeliverySelection& selection) {
+  Result<Plan> plan = MakePlan(doc, selection);
+  if (!plan) return plan.status();
+  return PlannedNames(plan.value());
+}
+
+Result<DeliveryResult> WriteDelivery(const CVelmiraDoc& doc, const RuleProfile& profile,
+                                     const std::vector<Finding>& findings, const DeliverySelection& selection,
+                                     const fs::path& folder, const DeliveryProgress& progress) {
+  if (Status fit = CheckDeliveryFolder(folder); !fit) return fit;
+  Result<Plan> plan = MakePlan(doc, selection);
+  if (!plan) return plan.status();
+  const fs::path target = Normalized(folder);
+  const auto failed = [&](const Status& cause) {
+    return Status::Failure("Teslim klasörü yazılamadı: " + Utf8(target) + "\n" + cause.cause(), cause.code());
+  };
+
+  PartialFolder partial;
+  if (Status made = partial.Create(target); !made) return failed(made);
+  FolderWriter writer(doc, partial, static_cast<int>(PlannedNames(plan.value()).size()), progress);
+  Status s = WriteForms(writer, plan.value());
+  if (s) s = WriteLists(writer, plan.value(), profile, findings);
+  if (s) s = CopyJobFiles(writer, plan.value());
+  if (s) s = partial.MoveTo(target);
+  if (!s) return failed(s);
+
+  DeliveryResult result{target, {}, Summarize(findings)};
+  for (const std::string& name : writer.names()) result.files.push_back({name, target / FromUtf8(name)});
+  return result;
+}

@@ -101,7 +101,7 @@ bool CVelmiraDoc::AddJobFile(const fs::path& path) {
     return false;
   }
   m_copies.push_back(std::move(copy));
-  m_jobPaths.push_back(fs::absolute(path));
+  m_jobPaths.emplace_back(file.nFileNumber, fs::absolute(path));
   ProjectPoints(file, text::AtoF(m_strMeridian));
   FormatPointTimes(file);
   m_shell.JobFilesChanged();
@@ -175,7 +175,7 @@ void CVelmiraDoc::ReportReadFailure(const tsjdosya& file, const SqliteStatement&
 }
 
 bool CVelmiraDoc::IsJobFileOrCopy(const fs::path& path) const {
-  for (const fs::path& job : m_jobPaths) {
+  for (const auto& [number, job] : m_jobPaths) {
     if (IsSameFile(path, job)) return true;
     for (const char* suffix : kCopiedSiblings) {
       if (IsSameFile(path, WithSuffix(job, suffix))) return true;
@@ -183,6 +183,13 @@ bool CVelmiraDoc::IsJobFileOrCopy(const fs::path& path) const {
   }
   std::error_code ec;
   return m_workFolder && IsSameFile(fs::absolute(path, ec).parent_path(), m_workFolder->path());
+}
+
+fs::path CVelmiraDoc::JobPath(int nFileNumber) const {
+  for (const auto& [number, job] : m_jobPaths) {
+    if (number == nFileNumber) return job;
+  }
+  return {};
 }
 
 void CVelmiraDoc::ShowFilePoints(int nFileNumber) { m_shell.ShowFilePoints(nFileNumber); }

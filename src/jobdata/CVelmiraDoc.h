@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "jobdata/CDocShell.h"
@@ -54,6 +55,9 @@ class CVelmiraDoc {
   // True when path names a job file added in this run (or its -wal or -journal), or
   // lies in the document's working folder: files a form must never replace.
   bool IsJobFileOrCopy(const std::filesystem::path& path) const;
+  // The job file itself as it was added (absolute), not its temporary copy; empty for a
+  // number never added.
+  std::filesystem::path JobPath(int nFileNumber) const;
 
   CMatchCriteria Criteria() const;
   void SetCriteria(const CMatchCriteria& criteria);
@@ -97,7 +101,7 @@ class CVelmiraDoc {
   std::filesystem::path m_cacheFolder;
   std::unique_ptr<WorkFolder> m_workFolder;
   std::vector<Copy> m_copies;
-  std::vector<std::filesystem::path> m_jobPaths;  // as added, absolute
+  std::vector<std::pair<int, std::filesystem::path>> m_jobPaths;  // by file number, as added, absolute
   std::vector<tsjdosya> m_tsjList;
   std::vector<CTarvekNokta> m_noktaList;
   std::vector<CEslesenNokta> m_eslesenList;

@@ -287,6 +287,26 @@ std::string Verdict::Text() const {
   return text::FormatInt(errors) + " hata, " + text::FormatInt(warnings) + " uyarı";
 }
 
+std::unordered_map<int, Finding::Level> WorstLevelByPoint(const std::vector<CEslesenNokta>& pairs,
+                                                          const std::vector<Finding>& findings) {
+  std::unordered_map<int, const CEslesenNokta*> pairOf;
+  for (const CEslesenNokta& pair : pairs) pairOf.emplace(pair.nPairNo, &pair);
+  std::unordered_map<int, Finding::Level> worst;
+  auto mark = [&](int nIndex, Finding::Level level) {
+    auto [it, added] = worst.emplace(nIndex, level);
+    if (!added && level == Finding::Level::Error) it->second = level;
+  };
+  for (const Finding& f : findings) {
+    if (f.target == Finding::Target::Point) {
+      mark(f.nIndex, f.level);
+    } else if (auto pair = pairOf.find(f.nIndex); pair != pairOf.end()) {
+      mark(pair->second->nIndex1, f.level);
+      mark(pair->second->nIndex2, f.level);
+    }
+  }
+  return worst;
+}
+
 Verdict Summarize(const std::vector<Finding>& findings) {
   Verdict v;
   for (const Finding& f : findings) {

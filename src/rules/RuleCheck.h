@@ -10,6 +10,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "jobdata/Records.h"
@@ -51,6 +52,11 @@ std::optional<Finding> CheckZone(const CTarvekNokta& point);
 // The information note for a job file just added, UTF-8; nothing when all its points lie
 // within their zone. It names how many points lie outside and the farthest one.
 std::optional<std::string> ZoneNote(const std::vector<CTarvekNokta>& points, int nFileNumber);
+
+// The worst level of the findings on each point, on its own row or on one of its pairs,
+// by the point's nIndex; points without a finding are not in the map.
+std::unordered_map<int, Finding::Level> WorstLevelByPoint(const std::vector<CEslesenNokta>& pairs,
+                                                          const std::vector<Finding>& findings);
 
 struct Verdict {
   int errors = 0;

@@ -221,7 +221,12 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{"UnknownProfile", "check --profile gps @network.tsj", 2, "--profile must be ag-rtk or klasik-rtk"},
         ExitCase{"ProfileOnlyForCheck", "match --profile ag-rtk @network.tsj", 2, "--profile belongs to check"},
         ExitCase{"CheckWithoutJobFile", "check --profile ag-rtk", 2, "no job file"},
-        ExitCase{"CheckOfARefusedJob", "check @network.tsj @notes.tsj", 1, "TARVEK TSJ Değil"}),
+        ExitCase{"CheckOfARefusedJob", "check @network.tsj @notes.tsj", 1, "TARVEK TSJ Değil"},
+        ExitCase{"DeliverWithoutFolder", "deliver @network.tsj", 2, "-o FOLDER is needed"},
+        ExitCase{"DeliverIntoAFile", "deliver -o @notes.tsj @network.tsj", 1, "bir dosyanın"},
+        ExitCase{"DeliverIntoAFullFolder", "deliver -o @folder.tsj/.. @network.tsj", 1, "boş değil"},
+        ExitCase{"DeliverBesideAMissingFolder", "deliver -o @nothere/out @network.tsj", 1, "bulunacağı klasör yok"},
+        ExitCase{"FlagsNotForDeliver", "deliver --flags -o @out @network.tsj", 2, "--flags"}),
     [](const auto& info) { return info.param.name; });
 
 

@@ -1,1 +1,200 @@
+// The delivery folder: which files it holds for which jobs, the names it gives them, and
+// that a refused or failed delivery leaves nothing behind.
 #include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "DeliveryFixture.h"
+#include "delivery/Delivery.h"
+
+namespace {
+
+using Names = std::set<std::string>;
+
+class DeliveryTest : public DeliveryFixture {
+ protected:
+  Result<DeliveryResult> Deliver(const DeliverySelection& selection = {}, const DeliveryProgress& progress = {}) {
+    return WriteDelivery(*doc, Profile(), Findings(), selection, out, progress);
+  }
+
+  // The folder the delivery goes to, and everything beside it: nothing else may appear.
+  Names Beside() const { return Listing(dir.path()); }
+
+  fs::path out = dir / "teslim";
+};
+
+#define ASSERT_DELIVERED(result) ASSERT_TRUE((result).ok()) << (result).status().cause()
+
+TEST_F(DeliveryTest, OneJobWithPairsGivesEveryFile) {
+  std::vector<JobRow> rows = {Row("D1", 39.1, 33.1, 900)};
+  for (const JobRow& r : ControlPoint("KN1", 39.5, 33.2)) rows.push_back(r);
+  Add(WriteJob("parsel.tsj", rows));
+  Match();
+  const auto delivered = Deliver();
+  ASSERT_DELIVERED(delivered);
+  const Names expected = {"parsel_detay.xls", "poligon.xls", "parsel_kesinpol.txt", "noktalar.ncn",
+                          "noktalar.kml", "kontrol.html", "parsel.tsj"};
+  EXPECT_EQ(expected, Listing(out));
+  EXPECT_EQ(expected.size(), delivered->files.size());
+  EXPECT_EQ(ReadBytes(dir / "parsel.tsj"), ReadBytes(out / "parsel.tsj")) << "the field's file, byte for byte";
+  EXPECT_TRUE(delivered->verdict.Ready());
+}
+
+TEST_F(DeliveryTest, NoPairsMeansNoPolygonFormAndNoFinalCoordinates) {
+  Add(WriteJob("parsel.tsj", {Row("D1", 39.1, 33.1, 900), Row("D2", 39.2, 33.2, 900)}));
+  Match();
+  ASSERT_DELIVERED(Deliver());
+  EXPECT_EQ((Names{"parsel_detay.xls", "noktalar.ncn", "noktalar.kml", "kontrol.html", "parsel.tsj"}), Listing(out));
+}
+
+TEST_F(DeliveryTest, TwoJobsTwoZonesGiveAPolygonFormPerZone) {
+  Add(WriteJob("ada.tsj", ControlPoint("KN1", 39.5, 33.2), InZone("33")));
+  Add(WriteJob("pafta.tsj", ControlPoint("KN2", 39.6, 30.2), InZone("30")));
+  Add(WriteJob("detay.tsj", {Row("D1", 39.1, 33.1, 900)}, InZone("33")));
+  Match();
+  ASSERT_EQ(2u, doc->EslesenList().size());
+  ASSERT_DELIVERED(Deliver());
+  const Names expected = {"ada_detay.xls", "pafta_detay.xls", "detay_detay.xls", "poligon_TM33.xls",
+                          "poligon_TM30.xls", "ada_kesinpol.txt", "pafta_kesinpol.txt", "noktalar.ncn",
+                          "noktalar.kml", "kontrol.html", "ada.tsj", "pafta.tsj", "detay.tsj"};
+  EXPECT_EQ(expected, Listing(out));
+}
+
+TEST_F(DeliveryTest, APairBelongsToTheJobOfItsFirstSession) {
+  const std::vector<JobRow> sessions = ControlPoint("KN1", 39.5, 33.2);
+  Add(WriteJob("sabah.tsj", {sessions[0]}));
+  Add(WriteJob("ogle.tsj", {sessions[1]}));
+  Match();
+  ASSERT_DELIVERED(Deliver());
+  EXPECT_TRUE(fs::exists(out / "sabah_kesinpol.txt"));
+  EXPECT_FALSE(fs::exists(out / "ogle_kesinpol.txt"));
+}
+
+TEST_F(DeliveryTest, SameStemsAndReservedNamesGetANumber) {
+  Add(WriteJob("a/parsel.tsj", {Row("D1", 39.1, 33.1, 900)}));
+  Add(WriteJob("b/parsel.tsj", {Row("D2", 39.2, 33.2, 900)}));
+  Add(WriteJob("c/PARSEL.tsj", {Row("D3", 39.3, 33.3, 900)}));
+  Add(WriteJob("d/noktalar.kml", {Row("D4", 39.4, 33.4, 900)}));  // a job file may have any name
+  ASSERT_DELIVERED(Deliver());
+  const Names expected = {"parsel_detay.xls", "parsel-2_detay.xls", "PARSEL-3_detay.xls", "noktalar-2_detay.xls",
+                          "noktalar.ncn", "noktalar.kml", "kontrol.html", "parsel.tsj", "parsel-2.tsj",
+                          "PARSEL-3.tsj", "noktalar-2.kml"};
+  EXPECT_EQ(expected, Listing(out));
+  EXPECT_EQ(ReadBytes(dir / "b/parsel.tsj"), ReadBytes(out / "parsel-2.tsj"));
+  EXPECT_EQ(ReadBytes(dir / "d/noktalar.kml"), ReadBytes(out / "noktalar-2.kml"));
+}
+
+TEST_F(DeliveryTest, AWriteAheadLogGoesWithItsJob) {
+  const fs::path job = dir / "canli.tsj";
+  JobFileBuilder::Write(job, {Row("D1", 39.1, 33.1, 900)}, {}, true);
+  ASSERT_TRUE(fs::exists(dir / "canli.tsj-wal"));
+  Add(job);
+  ASSERT_DELIVERED(Deliver());
+  EXPECT_EQ(ReadBytes(dir / "canli.tsj-wal"), ReadBytes(out / "canli.tsj-wal"));
+}
+
+TEST_F(DeliveryTest, TickedRowsChooseTheFormsButNotTheLists) {
+  std::vector<JobRow> rows = {Row("D1", 39.1, 33.1, 900), Row("D2", 39.2, 33.2, 900)};
+  for (const JobRow& r : ControlPoint("KN1", 39.5, 33.2)) rows.push_back(r);
+  for (const JobRow& r : ControlPoint("KN2", 39.6, 33.2)) rows.push_back(r);
+  Add(WriteJob("parsel.tsj", rows));
+  Match();
+  ASSERT_EQ(2u, doc->EslesenList().size());
+  DeliverySelection selection;
+  selection.points[1] = {{doc->NoktaList()[1].nIndex, 1}};
+  selection.pairNos = std::vector<int>{doc->EslesenList()[1].nPairNo};
+  ASSERT_DELIVERED(Deliver(selection));
+  const std::string kesinpol = ReadBytes(out / "parsel_kesinpol.txt");
+  EXPECT_EQ(1, std::count(kesinpol.begin(), kesinpol.end(), '\n'));
+  EXPECT_EQ(0u, kesinpol.find("KN2 "));
+  const std::string ncn = ReadBytes(out / "noktalar.ncn");
+  EXPECT_EQ(6, std::count(ncn.begin(), ncn.end(), '\n')) << "the point list holds every point";
+}
+
+TEST_F(DeliveryTest, ProgressCountsEveryFile) {
+  Add(WriteJob("parsel.tsj", {Row("D1", 39.1, 33.1, 900)}));
+  std::vector<std::pair<int, int>> calls;
+  ASSERT_DELIVERED(Deliver({}, [&](int done, int total) { calls.emplace_back(done, total); }));
+  ASSERT_EQ(5u, calls.size());
+  for (size_t i = 0; i < calls.size(); ++i) EXPECT_EQ(std::make_pair(static_cast<int>(i) + 1, 5), calls[i]);
+}
+
+TEST_F(DeliveryTest, AnUnfitFolderIsRefusedBeforeAnythingIsWritten) {
+  Add(WriteJob("parsel.tsj", {Row("D1", 39.1, 33.1, 900)}));
+  fs::create_directory(out);
+  std::ofstream(out / "eski.txt") << "kept";
+  const Names before = Beside();
+  const auto full = Deliver();
+  ASSERT_FALSE(full.ok());
+  EXPECT_NE(std::string::npos, full.status().cause().find("boş değil"));
+  out = dir / "parsel.tsj";
+  EXPECT_NE(std::string::npos, Deliver().status().cause().find("bir dosyanın"));
+  out = dir / "yok" / "teslim";
+  EXPECT_NE(std::string::npos, Deliver().status().cause().find("bulunacağı klasör yok"));
+  EXPECT_EQ(before, Beside());
+  EXPECT_EQ("kept", ReadBytes(dir / "teslim" / "eski.txt"));
+}
+
+TEST_F(DeliveryTest, AnEmptyFolderIsFilledAndATrailingSeparatorIsFine) {
+  Add(WriteJob("parsel.tsj", {Row("D1", 39.1, 33.1, 900)}));
+  fs::create_directory(out);
+  out = fs::path(out.string() + "/");
+  ASSERT_DELIVERED(Deliver());
+  EXPECT_EQ(5u, Listing(dir / "teslim").size());
+  EXPECT_EQ((Names{"cache", "parsel.tsj", "teslim"}), Beside()) << "no partial folder is left";
+}
+
+TEST_F(DeliveryTest, AFailureHalfwayLeavesNoFolder) {
+  Add(WriteJob("parsel.tsj", {Row("D1", 39.1, 33.1, 900)}));
+  // The job copy comes last: every other file is written when it fails.
+  fs::remove(dir / "parsel.tsj");
+  const auto failed = Deliver();
+  ASSERT_FALSE(failed.ok());
+  EXPECT_NE(std::string::npos, failed.status().cause().find("Teslim klasörü yazılamadı")) << failed.status().cause();
+  EXPECT_EQ((Names{"cache"}), Beside());
+}
+
+// ---- the command line -----------------------------------------------------------------
+
+class DeliverCommand : public DeliveryFixture {
+ protected:
+  Ran Cli(const std::string& args) {
+    return RunCommand("XDG_CACHE_HOME=" + (dir / "cache").string() + " " + VELMIRA_CLI + " " + args + " 2>" +
+                      (dir / "stderr.txt").string());
+  }
+  std::string Err() { return ReadBytes(dir / "stderr.txt"); }
+};
+
+TEST_F(DeliverCommand, ExitsAsCheckDoesAndWritesTheFolderEitherWay) {
+  WriteJob("temiz.tsj", ControlPoint("KN1", 39.5, 33.2));
+  std::vector<JobRow> bad = {Row("KN2", 39.5, 33.2, 850), Row("KN2", 39.5, 33.2, 850.5, 7200)};
+  WriteJob("hatali.tsj", bad);
+  const Ran clean = Cli("deliver --method RTK -o " + (dir / "a").string() + " " + (dir / "temiz.tsj").string());
+  EXPECT_EQ(0, clean.status) << Err();
+  EXPECT_NE(std::string::npos, Err().find("Teslime hazır: hata yok"));
+  EXPECT_NE(std::string::npos, clean.out.find("poligon.xls\n"));
+  const Ran broken = Cli("deliver --method RTK -o " + (dir / "b").string() + " " + (dir / "hatali.tsj").string());
+  EXPECT_EQ(3, broken.status) << Err();
+  EXPECT_NE(std::string::npos, Err().find("1 hata"));
+  EXPECT_TRUE(fs::exists(dir / "b" / "kontrol.html"));
+}
+
+TEST_F(DeliverCommand, AFullDiskLeavesNoFolder) {
+  if (RunCommand("unshare -rm true 2>/dev/null").status != 0) GTEST_SKIP() << "no user namespaces here";
+  std::vector<JobRow> rows;
+  for (int i = 0; i < 400; ++i) rows.push_back(Row("P" + std::to_string(i), 39 + i * 0.001, 33.2, 900));
+  const fs::path job = WriteJob("buyuk.tsj", rows);
+  const fs::path disk = dir / "disk";
+  fs::create_directory(disk);
+  // A disk of 64 KiB of its own, in a mount namespace of this command only.
+  const std::string script = "mount -t tmpfs -o size=64k tmpfs " + disk.string() + " && XDG_CACHE_HOME=" +
+                             (dir / "cache").string() + " " + VELMIRA_CLI + " deliver --method RTK -o " +
+                             (disk / "teslim").string() + " " + job.string() + " 2>&1; echo \"rc=$?\"; ls -A " +
+                             disk.string();
+  const Ran ran = RunCommand("unshare -rm sh -c '" + script + "'");
+  EXPECT_NE(std::string::npos, ran.out.find("Diskte yer kalmadı")) << ran.out;
+  EXPECT_NE(std::string::npos, ran.out.find("rc=1\n")) << ran.out;
+  EXPECT_EQ(ran.out.size(), ran.out.find("rc=1\n") + 5) << "nothing is left on the disk: " << ran.out;
+}
+
+}  // namespace
