@@ -110,6 +110,15 @@ QIcon ToolbarIcon(ToolbarImage image) {
       p.drawEllipse(QRectF(6, 6, 4, 4));
       break;
     }
+    case ToolbarImage::Delivery:
+      // A folder with a tick: everything to hand in, checked.
+      p.setPen(QPen(QColor(150, 110, 20), 1));
+      p.setBrush(QColor(240, 200, 80));
+      p.drawRect(1, 4, 13, 10);
+      p.drawRect(1, 2, 5, 2);
+      p.setPen(QPen(kExcelGreen, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+      p.drawPolyline(QPolygonF({QPointF(4.5, 9), QPointF(7, 11.5), QPointF(12, 6)}));
+      break;
     case ToolbarImage::About:
       p.setPen(Qt::NoPen);
       p.setBrush(kSky);

@@ -3,7 +3,7 @@
 #include <QIcon>
 #include <QPixmap>
 
-enum class ToolbarImage { Open, Copy, Match, PolygonExcel, DetailExcel, Settings, About };
+enum class ToolbarImage { Open, Copy, Match, PolygonExcel, DetailExcel, Settings, About, Delivery };
 enum class TabImage { JobFiles = 0, Matching = 1, Points = 2 };
 
 QIcon ToolbarIcon(ToolbarImage image);  // 16 x 16

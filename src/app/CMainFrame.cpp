@@ -163,6 +163,12 @@ void CMainFrame::CreateActions() {
   criteria->setIcon(ToolbarIcon(ToolbarImage::Settings));
   connect(criteria, &QAction::triggered, this, &CMainFrame::OnKontrolOlcutleri);
 
+  QAction* delivery = MakeAction(ID_TESLIM_KLASORU, QStringLiteral("Teslim Klasörü Oluştur..."),
+                                 QStringLiteral("Formları, kesin koordinatları, nokta listelerini ve kontrol raporunu bir klasöre yaz"),
+                                 QStringLiteral("Teslim Klasörü Oluştur"));
+  delivery->setIcon(ToolbarIcon(ToolbarImage::Delivery));
+  connect(delivery, &QAction::triggered, this, &CMainFrame::OnTeslimKlasoru);
+
   QAction* about = MakeAction(ID_APP_ABOUT, QStringLiteral("&About Velmira..."),
                               QStringLiteral("Display program information, version number and copyright"),
                               QStringLiteral("About"));
@@ -177,7 +183,7 @@ void CMainFrame::CreateMenus() {
   file->addAction(m_actions[ID_APP_EXIT]);
   menuBar()->addMenu(QStringLiteral("&Edit"))->addAction(m_actions[ID_EDIT_COPY]);
   QMenu* tarvek = menuBar()->addMenu(QStringLiteral("Tarvek Menu"));
-  for (int id : {ID_POLIGON_ESLESTIR, ID_POLIGON_EXCEL, ID_DETAY_EXCEL, ID_AYARLAR, ID_KONTROL_OLCUTLERI}) tarvek->addAction(m_actions[id]);
+  for (int id : {ID_POLIGON_ESLESTIR, ID_POLIGON_EXCEL, ID_DETAY_EXCEL, ID_TESLIM_KLASORU, ID_AYARLAR, ID_KONTROL_OLCUTLERI}) tarvek->addAction(m_actions[id]);
 }
 
 void CMainFrame::CreateToolBar() {
@@ -190,7 +196,7 @@ void CMainFrame::CreateToolBar() {
   bar->addAction(m_actions[ID_TSJ_AC]);
   bar->addAction(m_actions[ID_EDIT_COPY]);
   bar->addSeparator();
-  for (int id : {ID_POLIGON_ESLESTIR, ID_POLIGON_EXCEL, ID_DETAY_EXCEL, ID_AYARLAR, ID_KONTROL_OLCUTLERI}) bar->addAction(m_actions[id]);
+  for (int id : {ID_POLIGON_ESLESTIR, ID_POLIGON_EXCEL, ID_DETAY_EXCEL, ID_TESLIM_KLASORU, ID_AYARLAR, ID_KONTROL_OLCUTLERI}) bar->addAction(m_actions[id]);
   bar->addSeparator();
   bar->addAction(m_actions[ID_APP_ABOUT]);
 

@@ -28,6 +28,7 @@ class CGPSNoktaView;
 class CVelmiraView;
 class CKontrolView;
 class QLabel;
+struct DeliveryResult;
 
 inline constexpr const char* kFrameTitle = "Velmira V 1.4 - Pelinor";
 
@@ -75,6 +76,8 @@ class CMainFrame : public QMainWindow, public CDocShell {
 
   void SetFileDialogs(std::unique_ptr<CFileDialogs> dialogs) { m_pDialogs = std::move(dialogs); }
   void SetFormWriters(CFormWriters writers) { m_writers = std::move(writers); }
+  // What "Klasörü Aç" does with a finished delivery folder: the system's file manager.
+  void SetFolderOpener(std::function<void(const std::filesystem::path&)> opener) { m_openFolder = std::move(opener); }
   // The title of the document given on the command line (no job file is read from it).
   void SetDocumentTitle(const QString& title);
   // Adds a job file without the open dialogue, lists its points and matches (for
@@ -86,6 +89,7 @@ class CMainFrame : public QMainWindow, public CDocShell {
   void OnPoligonEslestir();
   void OnPoligonExcel();
   void OnDetayExcel();
+  void OnTeslimKlasoru();
   void OnAyarlar();
   void OnKontrolOlcutleri();
   void OnEditCopy();
@@ -123,6 +127,8 @@ class CMainFrame : public QMainWindow, public CDocShell {
     ZoneRows zone;
   };
   void ReportWrittenForms(WorkbookKind kind, const std::vector<WrittenForm>& written);
+  std::optional<std::filesystem::path> DeliveryTarget(const std::filesystem::path& chosen);
+  void ReportDelivery(const DeliveryResult& result, bool madeInside);
   void UpdateCopyEnabled();
   void NoteZonesOfLastFile();
   // The remembered profiles, tolerance and choice made current; and kept for the next run.
@@ -140,4 +146,5 @@ class CMainFrame : public QMainWindow, public CDocShell {
   RuleProfile m_profile;
   std::vector<RuleProfile> m_profiles;
   std::vector<Finding> m_findings;
+  std::function<void(const std::filesystem::path&)> m_openFolder;
 };

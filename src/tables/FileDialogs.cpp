@@ -52,3 +52,14 @@ std::optional<std::filesystem::path> CQtFileDialogs::ChooseWorkbookPath(QWidget*
   StartInRememberedFolder(dialog, FolderKey(kind));
   return RunRemembering(dialog, FolderKey(kind));
 }
+
+std::optional<std::filesystem::path> CQtFileDialogs::ChooseDeliveryFolder(QWidget* pParent) {
+  constexpr const char* kKey = "folders/delivery";
+  const QString remembered = QSettings().value(QString::fromLatin1(kKey)).toString();
+  const QString chosen = QFileDialog::getExistingDirectory(
+      pParent, QStringLiteral("TESLİM KLASÖRÜ SEÇ"), QDir(remembered).exists() ? remembered : QString());
+  if (chosen.isEmpty()) return std::nullopt;
+  // The next delivery is most likely beside this one.
+  QSettings().setValue(QString::fromLatin1(kKey), QFileInfo(chosen).absolutePath());
+  return PathFromQString(chosen);
+}

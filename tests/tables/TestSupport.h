@@ -44,6 +44,12 @@ struct ScriptedFileDialogs : CFileDialogs {
     workbookKinds.push_back(kind);
     return Take(workbooks);
   }
+  std::deque<std::filesystem::path> deliveryFolders;
+  int deliveryAsks = 0;
+  std::optional<std::filesystem::path> ChooseDeliveryFolder(QWidget*) override {
+    ++deliveryAsks;
+    return Take(deliveryFolders);
+  }
   static std::optional<std::filesystem::path> Take(std::deque<std::filesystem::path>& queue) {
     if (queue.empty()) return std::nullopt;
     auto path = queue.front();

@@ -1,0 +1,153 @@
+// "Teslim Klasörü Oluştur..." as a surveyor uses it: the folder the command line writes,
+// the ticked rows choosing the forms, a full folder chosen, and the folder opened.
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "MakeJob.h"
+#include "TestSupport.h"
+#include "app/CMainFrame.h"
+#include "app/Commands.h"
+#include "tables/CVelmiraView.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Bytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::set<std::string> Listing(const fs::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
+  return names;
+}
+
+}  // namespace
+
+class DeliveryCommandTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { QSettings().clear(); }
+
+  void init() {
+    dir = std::make_unique<QTemporaryDir>();
+    root = fs::path(dir->path().toStdString());
+    frame = std::make_unique<CMainFrame>(root / "cache");
+    auto scripted = std::make_unique<ScriptedFileDialogs>();
+    dialogs = scripted.get();
+    frame->SetFileDialogs(std::move(scripted));
+    frame->SetFolderOpener([this](const fs::path& folder) { opened.push_back(folder); });
+    answerer = std::make_unique<ModalAnswerer>();
+  }
+  void cleanup() {
+    if (answerer) QVERIFY2(answerer->Unexpected().isEmpty(), qPrintable(answerer->Unexpected().join('|')));
+    answerer.reset();
+    frame.reset();
+    dir.reset();
+    opened.clear();
+  }
+
+  // Without ticks the desktop writes what velmira-cli deliver writes, byte for byte,
+  // matching first as the command line does.
+  void theFolderEqualsTheCommandLines() {
+    AddJob("parsel.tsj", {"--seed", "21", "--points", "60", "--meridian", "33", "--method", "rtk", "--float-fraction", "0"});
+    AddJob("ada.tsj", {"--seed", "22", "--points", "40", "--meridian", "30", "--method", "rtk", "--float-fraction", "0"});
+    QVERIFY(frame->GetDocument().EslesenList().empty());
+    dialogs->deliveryFolders.push_back(root / "masaustu");
+    answerer->ExpectMessage();
+    frame->GetAction(ID_TESLIM_KLASORU)->trigger();
+    QVERIFY(answerer->Done());
+    QVERIFY(!frame->GetDocument().EslesenList().empty());
+    QVERIFY(answerer->Messages().back().text.startsWith(
+        QStringLiteral("Teslim klasörü yazıldı: ") + QString::fromStdString((root / "masaustu").string())));
+
+    QProcess cli;
+    cli.setProcessEnvironment([&] {
+      QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+      env.insert(QStringLiteral("XDG_CACHE_HOME"), QString::fromStdString((root / "cache").string()));
+      return env;
+    }());
+    cli.start(QStringLiteral(VELMIRA_CLI),
+              {QStringLiteral("deliver"), QStringLiteral("--profile"), QString::fromStdString(frame->GetActiveProfile().id),
+               QStringLiteral("-o"), QString::fromStdString((root / "cli").string()),
+               QString::fromStdString((root / "parsel.tsj").string()), QString::fromStdString((root / "ada.tsj").string())});
+    QVERIFY(cli.waitForFinished(60000));
+    QVERIFY2(cli.exitCode() == 0 || cli.exitCode() == 3, cli.readAllStandardError().constData());
+    QCOMPARE(Listing(root / "masaustu"), Listing(root / "cli"));
+    QVERIFY(Listing(root / "cli").count("poligon_TM30.xls"));
+    for (const std::string& name : Listing(root / "cli")) {
+      QVERIFY2(Bytes(root / "masaustu" / name) == Bytes(root / "cli" / name), name.c_str());
+    }
+  }
+
+  // Ticked pairs choose the polygon form and the final coordinates; a chosen folder that
+  // is not empty gets a new folder inside; "Klasörü Aç" hands the folder to the opener.
+  void tickedPairsAFullFolderAndOpening() {
+    AddJob("parsel.tsj", {"--seed", "23", "--points", "80", "--meridian", "33", "--method", "rtk", "--float-fraction", "0"});
+    frame->GetDocument().MatchSessions();
+    CVelmiraView* pairs = frame->GetPairView();
+    QVERIFY(pairs->GetDataRowCount() > 2);
+    pairs->GetGridCtrl()->SetCheck(2, 0, true);
+    const int ticked = pairs->CheckedPairNumbers().at(0);
+    std::string tickedName;
+    for (const CEslesenNokta& pair : frame->GetDocument().EslesenList()) {
+      if (pair.nPairNo == ticked) tickedName = pair.strName1;
+    }
+    std::ofstream(root / "proje.txt") << "the surveyor's own";
+    dialogs->deliveryFolders.push_back(root);
+    answerer->Expect([](QWidget* w) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      QVERIFY(box);
+      QVERIFY(box->text().contains(QStringLiteral("içinde yeni bir klasör")));
+      for (QAbstractButton* button : box->buttons()) {
+        if (button->text() == QStringLiteral("Klasörü Aç")) button->click();
+      }
+    });
+    frame->GetAction(ID_TESLIM_KLASORU)->trigger();
+    QVERIFY(answerer->Done());
+    const fs::path made = root / "parsel_teslim";
+    QCOMPARE(opened.size(), size_t(1));
+    QCOMPARE(opened[0], made);
+    const std::string kesinpol = Bytes(made / "parsel_kesinpol.txt");
+    QCOMPARE(std::count(kesinpol.begin(), kesinpol.end(), '\n'), 1L);
+    QVERIFY(kesinpol.starts_with(tickedName + " "));
+    QCOMPARE(Bytes(root / "proje.txt"), std::string("the surveyor's own"));
+  }
+
+  void withoutJobFilesNothingIsAsked() {
+    answerer->ExpectMessage();
+    frame->GetAction(ID_TESLIM_KLASORU)->trigger();
+    QVERIFY(answerer->Done());
+    QCOMPARE(answerer->Messages().back().text, QStringLiteral("Yüklü TSJ dosyası yok; önce bir TSJ dosyası açın."));
+    QCOMPARE(dialogs->deliveryAsks, 0);
+  }
+
+ private:
+  void AddJob(const std::string& name, const QStringList& args) {
+    QVERIFY(MakeJob(root / name, args));
+    answerer->ExpectMessage();  // measured by RTK
+    QVERIFY(frame->GetDocument().AddJobFile(root / name));
+    while (!answerer->Done()) QTest::qWait(5);
+  }
+
+  std::unique_ptr<QTemporaryDir> dir;
+  fs::path root;
+  std::unique_ptr<CMainFrame> frame;
+  ScriptedFileDialogs* dialogs = nullptr;
+  std::unique_ptr<ModalAnswerer> answerer;
+  std::vector<fs::path> opened;
+};
+
+QTEST_MAIN(DeliveryCommandTest)
+#include "delivery_test.moc"
