@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 #include <set>
+#include <span>
 #include <unordered_map>
 #include <utility>
 
@@ -339,7 +340,7 @@ void DiffLegend(std::vector<Mark>& marks, const std::vector<PairDifference>& pai
 
 // ---- the height and time columns ------------------------------------------------------
 
-constexpr double kColumnsWidth = 800, kColumnsHeight = 500;
+constexpr double kColumnsWidth = 800, kColumnsHeight = 520;
 constexpr double kColumnsLeft = 70, kColumnsRight = 780;
 constexpr double kPanelHeight = 160;
 constexpr double kHeightPanelTop = 60, kTimePanelTop = 280;
@@ -487,6 +488,10 @@ MapFrame MapFrameFor(const std::vector<MapPoint>& points) {
   return f;
 }
 
+// Grid labels keep clear of the zone box and the north arrow in the top corners, and of
+// the frame's right edge.
+constexpr double kLabelFreeTop = kMapTop + 36, kLabelFreeRight = kMapRight - 48;
+
 // Light grid lines at round coordinates, labelled inside the frame's bottom and left edges.
 void MapGrid(std::vector<Mark>& marks, const MapFrame& f) {
   const double step = NiceCeil(110 / f.pixelsPerMetre);
@@ -495,11 +500,13 @@ void MapGrid(std::vector<Mark>& marks, const MapFrame& f) {
   for (double y : Ticks(y0, y1, step)) {
     const double px = f.ToPixel(y, 0).x;
     marks.push_back(LineMark({px, kMapTop}, {px, kMapBottom}, Pen{kGrid, 1}));
+    if (px > kLabelFreeRight) continue;
     marks.push_back(TextMark({px + 3, kMapBottom - 5}, TickText(y, step), Anchor::Start, 9, kMuted));
   }
   for (double x : Ticks(x0, x1, step)) {
     const double py = f.ToPixel(0, x).y;
     marks.push_back(LineMark({kMapLeft, py}, {kMapRight, py}, Pen{kGrid, 1}));
+    if (py < kLabelFreeTop) continue;
     marks.push_back(TextMark({kMapLeft + 4, py - 3}, TickText(x, step), Anchor::Start, 9, kMuted));
   }
 }
@@ -531,11 +538,21 @@ void MapPoints(std::vector<Mark>& marks, const std::vector<MapPoint>& points, co
   }
 }
 
+// The two sessions of a control point share a name and, at map scale, a place: one label
+// serves both, as two would print as a smudge.
+bool NamedNearby(std::span<const Mark> names, const std::string& name, Point at) {
+  return std::any_of(names.begin(), names.end(), [&](const Mark& m) {
+    return m.text == name && std::fabs(m.points[0].x - at.x - 5) < 3 && std::fabs(m.points[0].y - at.y + 4) < 3;
+  });
+}
+
 void MapNames(std::vector<Mark>& marks, const std::vector<MapPoint>& points, const MapFrame& f) {
   if (points.size() > kMostNamedPoints) return;
+  const std::size_t first = marks.size();
   for (const MapPoint& p : points) {
     if (!IsMappable(p) || p.name.empty()) continue;
     const Point c = f.ToPixel(p.y, p.x);
+    if (NamedNearby(std::span(marks).subspan(first), p.name, c)) continue;
     marks.push_back(Keyed(TextMark({c.x + 5, c.y - 4}, p.name, Anchor::Start, 9, p.failing ? kFail : kInk),
                           KeyKind::Point, p.nIndex, p.nFileNumber));
   }
@@ -563,7 +580,6 @@ void ScaleBar(std::vector<Mark>& marks, const MapFrame& f) {
   marks.push_back(RectMark({x, y}, {x + length, y + 7}, Pen{kInk, 1}, kWhite));
   marks.push_back(RectMark({x, y}, {x + length / 2, y + 7}, std::nullopt, kInk));
   marks.push_back(TextMark({x + length / 2, y - 6}, LengthText(metres), Anchor::Middle, 11, kInk));
-  marks.push_back(TextMark({x, y + 22}, "0", Anchor::Middle, 9, kMuted));
 }
 
 void ZoneLabel(std::vector<Mark>& marks, const std::string& zone) {

@@ -66,7 +66,8 @@ inline CEslesenNokta MakePair(int nPairNo, const CTarvekNokta& p, const CTarvekN
 
 // Two job files in TM33 and one in TM36: 14 control points measured twice in one file,
 // the second session up to a few centimetres off (pairs 103 and 109 beyond 7 cm in
-// position, 105 in height, 111 only 40 minutes later), and detail points between them. Names hold Turkish letters (Windows-1254).
+// position, 105 in height, 111 only 40 minutes later), and detail points between them;
+// the last TM36 point lies beyond its zone's half width. Names hold Turkish letters (Windows-1254).
 inline void FillRealisticJob(DocFixture& f) {
   f.Files() = {{"/is/Ankara_Kuzey.tsj", "Ankara_Kuzey.tsj", 1, "33", "VRSRTCM31"},
                {"/is/Ankara_G\xFCney.tsj", "Ankara_G\xFCney.tsj", 2, "33", "VRSRTCM31"},
@@ -95,6 +96,7 @@ inline void FillRealisticJob(DocFixture& f) {
     points.push_back(MakePoint(nIndex++, 3, "KK" + std::to_string(i + 1), 520300 + 140.0 * i, 4412000 + 85.0 * (i % 3),
                                700 + i, t0 + 90.0 * i, "36"));
   }
+  points.back().dLon = 37.6;  // beyond its zone's half width: a warning
   f.Points() = points;
   for (std::size_t i = 0; i < first.size(); ++i) f.Pairs().push_back(MakePair(100 + static_cast<int>(i), first[i], second[i]));
 }

@@ -426,6 +426,16 @@ TEST(PointMap, NamesOnlyWhileTheMapStaysReadable) {
   }
 }
 
+TEST(PointMap, TwoSessionsInOnePlaceShareOneLabel) {
+  MapData map{"33", {At(1000, 450000, 4400000), At(1001, 450000.01, 4400000), At(1002, 450500, 4400000)}, {}};
+  for (MapPoint& p : map.points) p.name = "PN1";
+  std::vector<int> labelled;
+  for (const Mark* m : MarksOf(PointMap(map), KeyKind::Point)) {
+    if (m->kind == Mark::Kind::Text) labelled.push_back(m->key);
+  }
+  EXPECT_EQ((std::vector<int>{1000, 1002}), labelled) << "the same name elsewhere is labelled again";
+}
+
 TEST(PointMap, HostileNamesAreTextInTheSvg) {
   MapData map{"33", {At(1000, 450000, 4400000), At(1001, 450050, 4400020)}, {}};
   map.points[0].name = "<script>alert(\"x\")</script>";
