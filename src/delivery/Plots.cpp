@@ -392,20 +392,30 @@ void PanelLimit(std::vector<Mark>& marks, const PanelSpec& panel, const Scale& v
   marks.push_back(TextMark({kColumnsRight, panel.top - 10}, panel.limitText, Anchor::End, 11, kLimit));
 }
 
-// Columns at most 24 px wide with a gap between them, thinner with many pairs but never
-// thinner than a hairline; a column beyond the axis ends in a small triangle.
+// Columns at most 24 px wide with a gap between them. With more pairs than the panel has
+// pixels for gaps, columns fill their slots, so they print as solid colour rather than
+// faint hairlines; a failing one stays at least a pixel wide and is drawn over its
+// neighbours. A column beyond the axis ends in a small triangle.
+constexpr double kFewestGapPixels = 3;
+
+double ColumnWidth(double slotWidth, bool failing) {
+  if (slotWidth >= kFewestGapPixels) return std::min(slotWidth * 0.7, 24.0);
+  return failing ? std::max(slotWidth, 1.0) : slotWidth;
+}
+
 void PanelColumns(std::vector<Mark>& marks, const std::vector<Column>& columns, const Scale& value) {
   const Scale slot = SlotScale(columns.size());
   const double slotWidth = slot(1) - slot(0);
-  const double half = std::max(std::min(slotWidth * 0.7, 24.0), 0.3) / 2;
-  for (std::size_t i = 0; i < columns.size(); ++i) {
-    const Column& c = columns[i];
-    if (!std::isfinite(c.value)) continue;
-    const double mid = slot(static_cast<double>(i) + 0.5);
-    const double top = value(std::min(c.value, value.v1));
-    const Rgb colour = c.failing ? kFail : kPass;
-    marks.push_back(Keyed(RectMark({mid - half, top}, {mid + half, value(0)}, std::nullopt, colour), KeyKind::Pair, c.nPairNo));
-    if (c.value > value.v1) {
+  for (bool failing : {false, true}) {
+    const double half = ColumnWidth(slotWidth, failing) / 2;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      const Column& c = columns[i];
+      if (c.failing != failing || !std::isfinite(c.value)) continue;
+      const double mid = slot(static_cast<double>(i) + 0.5);
+      const double top = value(std::min(c.value, value.v1));
+      const Rgb colour = c.failing ? kFail : kPass;
+      marks.push_back(Keyed(RectMark({mid - half, top}, {mid + half, value(0)}, std::nullopt, colour), KeyKind::Pair, c.nPairNo));
+      if (c.value <= value.v1) continue;
       marks.push_back(Keyed(PolygonMark({{mid - 4, top + 6}, {mid + 4, top + 6}, {mid, top}}, Pen{kWhite, 0.5}, colour),
                             KeyKind::Pair, c.nPairNo));
     }

@@ -254,13 +254,16 @@ TEST(HeightTimePlot, ColumnsInListOrderEachAgainstItsOwnLimit) {
 
 TEST(HeightTimePlot, ManyPairsGetThinColumnsAndSparseLabels) {
   std::vector<PairDifference> pairs;
-  for (int i = 0; i < 1500; ++i) pairs.push_back(Diff(100 + i, 0, 0, 0.0001 * (i % 900), 1 + 0.01 * (i % 300)));
+  for (int i = 0; i < 1500; ++i) pairs.push_back(Diff(100 + i, 0, 0, 0.0001 * (i % 900), i == 9 ? 0.91 : 1 + 0.01 * (i % 300)));
   const drawing::Drawing d = HeightTimePlot(pairs, NetworkProfile());
   const std::map<int, Columns> columns = ColumnsByPair(d);
   ASSERT_EQ(1500u, columns.size());
   const Box first = BoxOf(*columns.at(100).upper), second = BoxOf(*columns.at(101).upper);
   EXPECT_GT(first.right, first.left);
-  EXPECT_LT(first.right, second.left) << "columns do not run into each other";
+  EXPECT_LE(first.right, second.left) << "passing columns do not run into each other";
+  const Box failing = BoxOf(*columns.at(109).lower);  // 0.91 hours
+  EXPECT_EQ(kFailRed, *columns.at(109).lower->fill);
+  EXPECT_GE(failing.right - failing.left, 1) << "a failing column is never thinner than a pixel";
   std::vector<double> labels;
   for (const Mark* m : MarksOf(d, KeyKind::Pair)) {
     if (m->kind == Mark::Kind::Text) labels.push_back(m->points[0].x);
