@@ -164,12 +164,13 @@ std::string TickText(double value, double step) {
 // The multiples of step from lo to hi; none when they would not be a readable few.
 std::vector<double> Ticks(double lo, double hi, double step) {
   std::vector<double> ticks;
-  constexpr double kMostTicks = 200;
-  if (!(step > 0) || !std::isfinite(lo / step) || !std::isfinite(hi / step) || (hi - lo) / step > kMostTicks) {
+  constexpr double kMostTicks = 200, kLargestMultiple = 1e15;  // the multiples stay exact integers
+  const double a = lo / step, b = hi / step;
+  if (!(step > 0) || !(std::fabs(a) < kLargestMultiple) || !(std::fabs(b) < kLargestMultiple) || b - a > kMostTicks) {
     return ticks;
   }
-  const auto first = static_cast<long long>(std::ceil(lo / step - 1e-9));
-  const auto last = static_cast<long long>(std::floor(hi / step + 1e-9));
+  const auto first = static_cast<long long>(std::ceil(a - 1e-9));
+  const auto last = static_cast<long long>(std::floor(b + 1e-9));
   for (long long i = first; i <= last; ++i) ticks.push_back(static_cast<double>(i) * step);
   return ticks;
 }
@@ -217,7 +218,7 @@ std::size_t Utf8Length(const std::string& s) {
   return static_cast<std::size_t>(std::count_if(s.begin(), s.end(), [](char c) { return (c & 0xC0) != 0x80; }));
 }
 
-enum class Swatch { Dot, Box, Dashed, Ring, Line, Diamond };
+enum class Swatch { Dot, Box, Dashed, Line, Diamond };
 
 // One entry: a swatch and its text, laid out from left to right; returns the next x.
 double LegendEntry(std::vector<Mark>& marks, double x, double y, Swatch swatch, Rgb colour, const std::string& label) {
@@ -226,7 +227,6 @@ double LegendEntry(std::vector<Mark>& marks, double x, double y, Swatch swatch, 
     case Swatch::Dot: marks.push_back(CircleMark(c, 4.5, Pen{kWhite, 0.75}, colour)); break;
     case Swatch::Box: marks.push_back(RectMark({c.x - 5, c.y - 5}, {c.x + 5, c.y + 5}, std::nullopt, colour)); break;
     case Swatch::Dashed: marks.push_back(LineMark({x, c.y}, {x + 18, c.y}, Pen{colour, 1.5, true})); break;
-    case Swatch::Ring: marks.push_back(CircleMark(c, 6, Pen{colour, 1}, std::nullopt)); break;
     case Swatch::Line: marks.push_back(LineMark({x, c.y}, {x + 18, c.y}, Pen{colour, 1.5})); break;
     case Swatch::Diamond:
       marks.push_back(PolygonMark({{c.x, c.y - 5}, {c.x + 5, c.y}, {c.x, c.y + 5}, {c.x - 5, c.y}}, std::nullopt, colour));
