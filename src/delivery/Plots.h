@@ -53,10 +53,12 @@ struct MapData {
 std::vector<MapData> MapDataOf(const CVelmiraDoc& doc, const std::vector<Finding>& findings);
 
 // ΔY against ΔX with the limit square (±dMaxDiffY by ±dMaxDiffX) and the circle of the
-// larger limit; failing pairs red.
+// larger limit; failing pairs red. Pixels and every picture's size are fixed; values that
+// are not numbers are left out, and pairs far beyond the limits sit on the frame's edge.
 drawing::Drawing DifferencePlot(const std::vector<PairDifference>& pairs, const RuleProfile& profile);
 // Two panels, one column per pair in list order: |Δh| against dMaxDiffH, and the hours
-// between the sessions against dMinDiffHours.
+// between the sessions against dMinDiffHours; a column is red where it breaks its panel's
+// limit.
 drawing::Drawing HeightTimePlot(const std::vector<PairDifference>& pairs, const RuleProfile& profile);
 // The points of one zone in grid coordinates, north up, with a scale bar, a north arrow
 // and the zone; pairs joined by a line, failing points red.
