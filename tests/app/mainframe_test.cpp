@@ -123,6 +123,9 @@ class MainFrameTest : public QObject {
                              << "Poligonları Excele Yaz" << "";
     QTest::newRow("detail") << 32774 << "Detay->Excel" << "Seçili Detay Noktalarını Excele gönder"
                             << "Detayları Excele Yaz" << "";
+    QTest::newRow("delivery") << 32786 << "Teslim Klasörü Oluştur..."
+                              << "Formları, kesin koordinatları, nokta listelerini ve kontrol raporunu bir klasöre yaz"
+                              << "Teslim Klasörü Oluştur" << "";
     QTest::newRow("settings") << 32775 << "Ayarlar" << "Ayarlar" << "Ayarlar" << "";
     QTest::newRow("check criteria") << 32785 << "Kontrol Ölçütleri..."
                                     << "Kontrolün yönetmelik profilini seç ve sınırlarını düzenle"
@@ -159,7 +162,7 @@ class MainFrameTest : public QObject {
     QCOMPARE(menus, (QStringList{"&File", "&Edit", "Tarvek Menu", "&View", "&Help"}));
     QList<int> buttons;
     for (QAction* a : frame->findChild<QToolBar*>()->actions()) buttons << (a->isSeparator() ? 0 : a->data().toInt());
-    QCOMPARE(buttons, (QList<int>{32771, 57634, 0, 32772, 32773, 32774, 32775, 32785, 0, 57664}));
+    QCOMPARE(buttons, (QList<int>{32771, 57634, 0, 32772, 32773, 32774, 32786, 32775, 32785, 0, 57664}));
     frame->GetAction(ID_VIEW_STATUS_BAR)->trigger();
     QVERIFY(!frame->statusBar()->isVisible());
     frame->GetAction(ID_VIEW_TOOLBAR)->trigger();
