@@ -36,6 +36,7 @@ constexpr Rgb kFrame{160, 160, 160};
 constexpr Rgb kZero{190, 190, 190};
 constexpr Rgb kLimit{68, 68, 68};
 constexpr Rgb kLink{140, 140, 140};
+constexpr Rgb kRing{148, 103, 189};
 constexpr Rgb kPass{0x1f, 0x77, 0xb4};
 constexpr Rgb kFail{0xd6, 0x27, 0x28};
 
@@ -218,7 +219,7 @@ std::size_t Utf8Length(const std::string& s) {
   return static_cast<std::size_t>(std::count_if(s.begin(), s.end(), [](char c) { return (c & 0xC0) != 0x80; }));
 }
 
-enum class Swatch { Dot, Box, Dashed, Line, Diamond };
+enum class Swatch { Dot, Box, Dashed, Line, Diamond, Ring };
 
 // One entry: a swatch and its text, laid out from left to right; returns the next x.
 double LegendEntry(std::vector<Mark>& marks, double x, double y, Swatch swatch, Rgb colour, const std::string& label) {
@@ -228,6 +229,7 @@ double LegendEntry(std::vector<Mark>& marks, double x, double y, Swatch swatch, 
     case Swatch::Box: marks.push_back(RectMark({c.x - 5, c.y - 5}, {c.x + 5, c.y + 5}, std::nullopt, colour)); break;
     case Swatch::Dashed: marks.push_back(LineMark({x, c.y}, {x + 18, c.y}, Pen{colour, 1.5, true})); break;
     case Swatch::Line: marks.push_back(LineMark({x, c.y}, {x + 18, c.y}, Pen{colour, 1.5})); break;
+    case Swatch::Ring: marks.push_back(CircleMark(c, 5, Pen{colour, 1.25}, std::nullopt)); break;
     case Swatch::Diamond:
       marks.push_back(PolygonMark({{c.x, c.y - 5}, {c.x + 5, c.y}, {c.x, c.y + 5}, {c.x - 5, c.y}}, std::nullopt, colour));
       break;
@@ -531,7 +533,11 @@ void MapLinks(std::vector<Mark>& marks, const MapData& map, const MapFrame& f) {
       auto a = byIndex.find(pair.nIndex1), b = byIndex.find(pair.nIndex2);
       if (a == byIndex.end() || b == byIndex.end() || !IsMappable(*a->second) || !IsMappable(*b->second)) continue;
       const Pen pen = failing ? Pen{kFail, 1.5} : Pen{kLink, 1};
-      marks.push_back(Keyed(LineMark(f.ToPixel(a->second->y, a->second->x), f.ToPixel(b->second->y, b->second->x), pen),
+      const Point first = f.ToPixel(a->second->y, a->second->x);
+      marks.push_back(Keyed(LineMark(first, f.ToPixel(b->second->y, b->second->x), pen), KeyKind::Pair, pair.nPairNo));
+      // Two sessions lie centimetres apart, so at map scale the line is hidden under the
+      // point: a ring marks the pair.
+      marks.push_back(Keyed(CircleMark(first, kPointRadius + 3, Pen{failing ? kFail : kRing, 1.25}, std::nullopt),
                             KeyKind::Pair, pair.nPairNo));
     }
   }
@@ -600,11 +606,12 @@ void ZoneLabel(std::vector<Mark>& marks, const std::string& zone) {
 void MapLegend(std::vector<Mark>& marks, const MapData& map) {
   const auto failing = static_cast<std::size_t>(
       std::count_if(map.points.begin(), map.points.end(), [](const MapPoint& p) { return p.failing; }));
-  double x = kMapRight - 390;
+  double x = kMapRight - 500;
   const double y = kMapBottom + 38;
   x = LegendEntry(marks, x, y, Swatch::Dot, kPass, "Nokta (" + Count(map.points.size() - failing) + ")");
   x = LegendEntry(marks, x, y, Swatch::Dot, kFail, "Hatalı (" + Count(failing) + ")");
-  LegendEntry(marks, x, y, Swatch::Line, kLink, "Eşleşen oturumlar");
+  x = LegendEntry(marks, x, y, Swatch::Ring, kRing, "Eşleşen (" + Count(map.pairs.size()) + ")");
+  LegendEntry(marks, x, y, Swatch::Line, kLink, "Oturumlar arası");
 }
 
 std::string ZoneText(const MapData& map) { return "TM" + map.meridian; }
