@@ -59,11 +59,9 @@ QPen PenOf(const Mark& m) {
   QPen pen(ColourOf(m.pen->colour), m.pen->width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
   // SVG's miter limit of 4 measures the whole miter; Qt's counts from the join, half of it.
   pen.setMiterLimit(2);
-  if (m.pen->dashed) {
-    // Qt counts a dash pattern in pen widths; the SVG's lengths are in pixels.
-    const double unit = std::max(m.pen->width, 1.0) / m.pen->width;
-    pen.setDashPattern({4 * unit, 3 * unit});
-  }
+  // Qt's raster stroker counts a dash pattern in pen widths of at least 1 px, which is the
+  // SVG's 4 and 3 times max(width, 1) pixels.
+  if (m.pen->dashed) pen.setDashPattern({4, 3});
   return pen;
 }
 
