@@ -5,7 +5,10 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 #include <cmath>
 #include <filesystem>
@@ -290,7 +293,7 @@ class PlotTest : public QObject {
     QTest::addColumn<double>("tolerance");
     QTest::addColumn<int>("key");  // -1: nothing
     QTest::newRow("overlap: the topmost") << QPointF(52, 50) << 3.0 << 2;
-    QTest::newRow("inside the lower beats near the upper") << QPointF(46, 50) << 4.0 << 1;
+    QTest::newRow("inside the lower beats near the upper") << QPointF(47, 50) << 5.0 << 1;
     QTest::newRow("near: within tolerance") << QPointF(50, 57) << 3.0 << 1;
     QTest::newRow("near: the nearer of two") << QPointF(52, 43) << 3.0 << 1;
     QTest::newRow("beyond tolerance") << QPointF(50, 70) << 3.0 << -1;
@@ -586,6 +589,28 @@ class PlotTest : public QObject {
     QVERIFY2(cause.contains(reason), qPrintable(cause));
     QCOMPARE(Listing(dir.path()), listing);
     if (setup == 1 || setup == 2) QCOMPARE(ReadAll(path), std::string("eski"));
+  }
+
+  // A write that fails halfway (here at the file size limit) leaves the earlier file as
+  // it was and no temporary file behind.
+  void failedWriteLeavesTheEarlierFile() {
+    TestDir dir;
+    const fs::path path = dir / "farklar.png";
+    WriteText(path, "eski");
+    const drawing::Drawing d = Picture({Shape(Mark::Kind::Circle, {{50, 50}}, drawing::Pen{kRed, 2}, kBlue, 30)});
+    rlimit original{};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &original), 0);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = original;
+    small.rlim_cur = 100;
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const Status saved = SaveDrawing(d, path);
+    ::setrlimit(RLIMIT_FSIZE, &original);
+    std::signal(SIGXFSZ, previous);
+    QVERIFY(!saved);
+    QVERIFY2(saved.cause().find("Resim kaydedilemedi: " + path.string() + "\n") == 0, saved.cause().c_str());
+    QCOMPARE(ReadAll(path), std::string("eski"));
+    QCOMPARE(Listing(dir.path()), std::vector<std::string>{"farklar.png"});
   }
 
   // The map's image: PNG only, read back as it was; a null image is refused.
