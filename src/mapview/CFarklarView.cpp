@@ -80,14 +80,22 @@ Mark Ring(const Mark& m) {
   return ring;
 }
 
-// A dark frame just outside a column, however thin the column is.
-Mark ColumnFrame(const Mark& m) {
-  Mark frame = Outline(m, drawing::Pen{kSelection, kOutlineGap});
-  if (m.kind != Mark::Kind::Rect) return frame;
+// A dark frame just outside a column, however thin or flat the column is, and a small
+// pointer above it: among dozens of blue columns a frame alone is easily missed.
+void MarkColumn(std::vector<Mark>& marks, const Mark& m) {
+  if (m.kind != Mark::Kind::Rect) return;  // a column's overflow triangle: the column is marked
   const double left = std::min(m.points[0].x, m.points[1].x), right = std::max(m.points[0].x, m.points[1].x);
   const double top = std::min(m.points[0].y, m.points[1].y), bottom = std::max(m.points[0].y, m.points[1].y);
+  Mark frame = Outline(m, drawing::Pen{kSelection, kOutlineGap});
   frame.points = {{left - kOutlineGap, top - kOutlineGap}, {right + kOutlineGap, bottom + kOutlineGap}};
-  return frame;
+  marks.push_back(frame);
+  const double middle = (left + right) / 2, tip = top - kOutlineGap - 2;
+  Mark pointer = Outline(m, drawing::Pen{kSelection, 0});
+  pointer.kind = Mark::Kind::Polygon;
+  pointer.pen.reset();
+  pointer.fill = kSelection;
+  pointer.points = {{middle - 4, tip - 6}, {middle + 4, tip - 6}, {middle, tip}};
+  marks.push_back(pointer);
 }
 
 drawing::Drawing SelectionMarksOf(const drawing::Drawing& plot, const std::set<int>& selected, bool columns) {
@@ -95,7 +103,11 @@ drawing::Drawing SelectionMarksOf(const drawing::Drawing& plot, const std::set<i
   for (const Mark& m : plot.marks) {
     if (m.keyKind != drawing::KeyKind::Pair || m.kind == Mark::Kind::Text || m.points.empty()) continue;
     if (selected.count(m.key) == 0) continue;
-    marks.marks.push_back(columns ? ColumnFrame(m) : Ring(m));
+    if (columns) {
+      MarkColumn(marks.marks, m);
+    } else {
+      marks.marks.push_back(Ring(m));
+    }
   }
   return marks;
 }
