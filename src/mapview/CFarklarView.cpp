@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "mapview/DrawingPainter.h"
 #include "mapview/Pictures.h"
@@ -112,7 +113,12 @@ drawing::Drawing SelectionMarksOf(const drawing::Drawing& plot, const std::set<i
   return marks;
 }
 
-QString Cm(double metres) { return QString::fromStdString(text::FormatFixed(metres * kCmPerM, 1)); }
+// Centimetres to a tenth; a difference that rounds to nothing has no sign.
+QString Cm(double metres) {
+  std::string s = text::FormatFixed(metres * kCmPerM, 1);
+  if (s == "-0.0") s = "0.0";
+  return QString::fromStdString(s);
+}
 
 QString ToolTipOf(const PairDifference& p) {
   return QString::fromUtf8("Eşleşme %1: %2\nΔY %3 cm, ΔX %4 cm, Δh %5 cm\nOturumlar arası %6 saat%7")

@@ -3,6 +3,7 @@
 // shows the report's own drawings and maps clicks back through its painting transform,
 // and saved pictures are readable by independent readers or refused without harm.
 #include <QSignalSpy>
+#include <QToolTip>
 #include <QtTest>
 
 #include <sys/resource.h>
@@ -412,6 +413,46 @@ class PlotTest : public QObject {
     QCOMPARE(click(diff.map(QPointF(320, 26))), -1);                 // the title
     const Mark* dot = DotOf(view.DifferenceDrawing(), 103);
     QCOMPARE(click(diff.map(CentreOf(*dot)), Qt::RightButton), -1);  // not the left button
+  }
+
+  // Hovering a pair tells its name, its differences in centimetres (never "-0.0") and
+  // whether it fails; empty space tells nothing.
+  void toolTipDescribesThePair_data() {
+    QTest::addColumn<int>("nPairNo");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("failing, a tiny negative") << 7 << QString::fromUtf8(
+        "Eşleşme 7: Ç1\nΔY 0.0 cm, ΔX 2.5 cm, Δh 12.3 cm\nOturumlar arası 1.50 saat\nHatalı");
+    QTest::newRow("passing, south and lower") << 8 << QString::fromUtf8(
+        "Eşleşme 8: K2\nΔY 3.0 cm, ΔX -2.0 cm, Δh -1.0 cm\nOturumlar arası 2.25 saat");
+  }
+
+  void toolTipDescribesThePair() {
+    QFETCH(int, nPairNo);
+    QFETCH(QString, text);
+    DocFixture f;
+    const double t0 = 1719500000;
+    const CTarvekNokta a = MakePoint(1, 1, "\xC7" "1", 500000, 4400000, 850, t0);
+    const CTarvekNokta b = MakePoint(2, 1, "\xC7" "1", 500000 - 0.0004, 4400000.0251, 850.1234, t0 + 5400);
+    const CTarvekNokta c = MakePoint(3, 1, "K2", 500100, 4400100, 850, t0);
+    const CTarvekNokta d = MakePoint(4, 1, "K2", 500100.03, 4400099.98, 849.99, t0 + 8100);
+    f.Points() = {a, b, c, d};
+    f.Pairs() = {MakePair(7, a, b), MakePair(8, c, d)};
+    const RuleProfile profile = NetworkProfile();
+    CFarklarView view;
+    view.resize(1400, 560);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.Refresh(*f.doc, profile, CheckRules(*f.doc, profile));
+    const QPoint at = view.PlotTransform(CFarklarView::kDifferencePlot)
+                          .map(CentreOf(*DotOf(view.DifferenceDrawing(), nPairNo)))
+                          .toPoint();
+    QHelpEvent over(QEvent::ToolTip, at, view.mapToGlobal(at));
+    QApplication::sendEvent(&view, &over);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), text);
+    QHelpEvent away(QEvent::ToolTip, QPoint(2, 2), view.mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(&view, &away);
+    QTRY_VERIFY(!QToolTip::isVisible());
   }
 
   void noPairsSaysSoAndClicksNameNothing() {
