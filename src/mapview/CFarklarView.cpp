@@ -91,9 +91,8 @@ void MarkColumn(std::vector<Mark>& marks, const Mark& m) {
   frame.points = {{left - kOutlineGap, top - kOutlineGap}, {right + kOutlineGap, bottom + kOutlineGap}};
   marks.push_back(frame);
   const double middle = (left + right) / 2, tip = top - kOutlineGap - 2;
-  Mark pointer = Outline(m, drawing::Pen{kSelection, 0});
+  Mark pointer;
   pointer.kind = Mark::Kind::Polygon;
-  pointer.pen.reset();
   pointer.fill = kSelection;
   pointer.points = {{middle - 4, tip - 6}, {middle + 4, tip - 6}, {middle, tip}};
   marks.push_back(pointer);
