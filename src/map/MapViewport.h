@@ -12,6 +12,7 @@ namespace jobmap {
 struct GridPoint {
   double y = 0;
   double x = 0;
+  bool operator==(const GridPoint&) const = default;
 };
 
 // A screen position in pixels from the widget's top-left corner.
