@@ -34,6 +34,9 @@ CHaritaPane::CHaritaPane(QWidget* parent) : QWidget(parent), m_map(new CHaritaVi
   m_zones->setToolTip(QStringLiteral("Gösterilen dilim"));
   m_zones->hide();
 
+  m_legend = new QLabel(this);
+  m_legend->setTextFormat(Qt::RichText);
+
   auto* row = new QHBoxLayout;
   row->setContentsMargins(4, 4, 4, 0);
   row->addWidget(zoomIn);
@@ -45,6 +48,7 @@ CHaritaPane::CHaritaPane(QWidget* parent) : QWidget(parent), m_map(new CHaritaVi
   row->addSpacing(12);
   row->addWidget(m_zones);
   row->addStretch(1);
+  row->addWidget(m_legend);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -59,6 +63,16 @@ CHaritaPane::CHaritaPane(QWidget* parent) : QWidget(parent), m_map(new CHaritaVi
   connect(m_zones, &QComboBox::activated, m_map,
           [this](int i) { m_map->SetZone(m_zones->itemData(i).toString().toStdString()); });
   connect(m_map, &CHaritaView::ZonesChanged, this, &CHaritaPane::FillZones);
+  connect(m_map, &CHaritaView::ModelChanged, this, &CHaritaPane::FillLegend);
+}
+
+void CHaritaPane::FillLegend() {
+  QString html;
+  for (const CHaritaView::LegendEntry& e : m_map->Legend()) {
+    html += QStringLiteral("<span style=\"color:%1\">\u25CF</span>&nbsp;%2&nbsp;&nbsp; ")
+                .arg(e.colour.name(), e.text.toHtmlEscaped());
+  }
+  m_legend->setText(html);
 }
 
 void CHaritaPane::FillZones() {

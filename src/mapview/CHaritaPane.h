@@ -5,6 +5,7 @@
 
 class CHaritaView;
 class QComboBox;
+class QLabel;
 class QSpinBox;
 
 class CHaritaPane : public QWidget {
@@ -17,11 +18,15 @@ class CHaritaPane : public QWidget {
   QSpinBox* MagnificationBox() const { return m_magnification; }
   // Hidden while the job has fewer than two zones.
   QComboBox* ZoneBox() const { return m_zones; }
+  // The job files' colours on the map.
+  QLabel* LegendLabel() const { return m_legend; }
 
  private:
   void FillZones();
+  void FillLegend();
 
   CHaritaView* m_map = nullptr;
   QSpinBox* m_magnification = nullptr;
   QComboBox* m_zones = nullptr;
+  QLabel* m_legend = nullptr;
 };

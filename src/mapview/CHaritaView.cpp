@@ -57,7 +57,6 @@ constexpr double kFailRadius = 4.2;
 constexpr double kSelectedRadius = 6.5;
 constexpr double kTickRadius = 9.5;
 constexpr double kGridSpacingPx = 110;
-constexpr double kFitMarginPx = 30;
 constexpr double kNameSizePx = 11;
 constexpr double kLabelSizePx = 10;
 // Names are drawn only while few dots are visible; beyond, they would be a grey smear.
@@ -71,6 +70,7 @@ constexpr std::size_t kMostSmoothLines = 2000;
 constexpr double kButtonZoom = 2;
 constexpr double kWheelZoomPerNotch = 1.25;  // one notch is 120 eighths of a degree
 constexpr double kKeyPanPx = 60;
+constexpr double kLegendStripPx = 24;
 
 const Rgb& FileColour(std::uint8_t slot) { return kPalette[slot % kPalette.size()]; }
 QColor ToQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
@@ -391,15 +391,18 @@ void CHaritaView::Rebuild(bool keepViewport) {
     bool failing = false;
     for (const MapDot& d : m_model.Dots()) used[d.fileSlot] = true, failing = failing || d.failing;
     const auto& files = m_doc->TsjList();
-    for (std::size_t slot = 0; slot < files.size() && slot < kPalette.size(); ++slot) {
-      if (used[slot]) m_legend.push_back({QString::fromStdString(text::Cp1254ToUtf8(files[slot].strFileName)), kPalette[slot]});
+    for (std::size_t slot = 0; slot < files.size() && slot < used.size(); ++slot) {
+      if (used[slot]) {
+        m_legend.push_back({QString::fromStdString(text::Cp1254ToUtf8(files[slot].strFileName)),
+                            ToQColor(FileColour(static_cast<std::uint8_t>(slot)))});
+      }
     }
-    if (files.size() > kPalette.size()) m_legend.push_back({QStringLiteral("(renkler 8 dosyada bir yinelenir)"), kMuted});
-    if (failing) m_legend.push_back({QStringLiteral("Hatalı"), kFail});
+    if (failing) m_legend.push_back({QStringLiteral("Hatalı"), ToQColor(kFail)});
   }
   Resolve();
   if (!keepViewport || !(m_model.Bounds() == oldBounds) || m_followsFit) Fit();
   Changed();
+  emit ModelChanged();
 }
 
 void CHaritaView::Resolve() {
@@ -454,9 +457,25 @@ void CHaritaView::Changed() {
   update();
 }
 
-void CHaritaView::Fit() {
+void CHaritaView::Fit() const {
   m_viewport = MapViewport::Fit(m_model.Bounds(), width(), height(), kFitMarginPx);
   m_followsFit = true;
+  m_frameStale = true;
+}
+
+void CHaritaView::Sync() const {
+  if (m_viewport.Width() == std::max(width(), 1) && m_viewport.Height() == std::max(height(), 1)) return;
+  if (m_followsFit) {
+    Fit();
+  } else {
+    m_viewport.Resize(width(), height());
+    m_frameStale = true;
+  }
+}
+
+const MapViewport& CHaritaView::Viewport() const {
+  Sync();
+  return m_viewport;
 }
 
 void CHaritaView::MoveView(const MapViewport& to) {
@@ -472,19 +491,20 @@ void CHaritaView::ShowAll() {
 }
 
 void CHaritaView::ZoomIn() {
-  MapViewport v = m_viewport;
+  MapViewport v = Viewport();
   v.ZoomAt({width() / 2.0, height() / 2.0}, kButtonZoom);
   MoveView(v);
 }
 
 void CHaritaView::ZoomOut() {
-  MapViewport v = m_viewport;
+  MapViewport v = Viewport();
   v.ZoomAt({width() / 2.0, height() / 2.0}, 1 / kButtonZoom);
   MoveView(v);
 }
 
 std::optional<std::uint32_t> CHaritaView::DotAt(QPointF pos) const {
-  return m_model.Nearest(m_viewport.ToGrid({pos.x(), pos.y()}), kClickRadiusPx / m_viewport.PixelsPerMetre());
+  const MapViewport& v = Viewport();
+  return m_model.Nearest(v.ToGrid({pos.x(), pos.y()}), kClickRadiusPx / v.PixelsPerMetre());
 }
 
 QString CHaritaView::NameOf(const MapDot& dot) const {
@@ -497,6 +517,7 @@ QString CHaritaView::NameOf(const MapDot& dot) const {
 // ---- the scene ---------------------------------------------------------------------------
 
 QImage CHaritaView::RenderImage() const {
+  Sync();
   const double ratio = devicePixelRatioF();
   QImage image(QSize(std::max(1, static_cast<int>(std::lround(width() * ratio))),
                      std::max(1, static_cast<int>(std::lround(height() * ratio)))),
@@ -514,14 +535,30 @@ void CHaritaView::RenderInto(QImage& image) const {
 }
 
 drawing::Drawing CHaritaView::CurrentDrawing() const {
+  Sync();
   drawing::Drawing d;
   d.width = m_viewport.Width();
-  d.height = m_viewport.Height();
+  d.height = m_viewport.Height() + (m_legend.empty() ? 0 : kLegendStripPx);
   d.title = m_zone.empty() ? "Nokta haritası" : "Nokta haritası TM" + m_zone;
   DrawingSink sink(d, m_model, m_viewport);
   sink.Rect(QRectF(0, 0, d.width, d.height), std::nullopt, kWhite);
   PaintScene(sink);
+  if (!m_legend.empty()) PaintLegendStrip(sink, m_viewport.Height());
   return d;
+}
+
+// The legend of a saved picture: on screen the pane shows it beside the controls.
+void CHaritaView::PaintLegendStrip(Sink& sink, double top) const {
+  sink.Line({0, top + 0.5}, {static_cast<double>(m_viewport.Width()), top + 0.5}, Pen{kFrame, 1});
+  const QFontMetricsF metrics(FontOf(kLabelSizePx + 1, false));
+  double x = 10;
+  for (const LegendEntry& e : m_legend) {
+    const QColor c = e.colour;
+    sink.Circle({x + 4, top + 12}, kDotRadius, Pen{kWhite, 1},
+                Rgb{static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()), static_cast<std::uint8_t>(c.blue())});
+    sink.Text({x + 12, top + 16}, e.text, Anchor::Start, kLabelSizePx + 1, kInk);
+    x += 12 + metrics.horizontalAdvance(e.text) + 16;
+  }
 }
 
 void CHaritaView::PaintScene(Sink& sink) const {
@@ -549,8 +586,8 @@ void CHaritaView::PaintScene(Sink& sink) const {
 
   PaintLinks(sink, true);
   PaintMarked(sink);
-  if (m_visibleDots.size() + m_visibleFailing.size() <= kMostNamedDots) PaintNames(sink);
   PaintFurniture(sink);
+  if (m_visibleDots.size() + m_visibleFailing.size() <= kMostNamedDots) PaintNames(sink);
 }
 
 void CHaritaView::PaintGrid(Sink& sink) const {
@@ -568,12 +605,12 @@ void CHaritaView::PaintGrid(Sink& sink) const {
   // right, scale bar bottom left.
   for (double e : g.eastings) {
     const double px = m_viewport.ToScreen({e, 0}).sx;
-    if (px < 190 || px > w - 70) continue;
+    if (px < 10 || px > w - 70) continue;
     sink.Text({px + 3, h - 6}, QString::fromStdString(jobmap::CoordinateText(e, g.step)), Anchor::Start, kLabelSizePx, kMuted);
   }
   for (double n : g.northings) {
     const double py = m_viewport.ToScreen({0, n}).sy;
-    if (py < 40 + 16.0 * static_cast<double>(m_legend.size() + 1) || py > h - 50) continue;
+    if (py < 50 || py > h - 40) continue;
     sink.Text({4, py - 3}, QString::fromStdString(jobmap::CoordinateText(n, g.step)), Anchor::Start, kLabelSizePx, kMuted);
   }
 }
@@ -623,20 +660,27 @@ void CHaritaView::PaintMarked(Sink& sink) const {
 void CHaritaView::PaintNames(Sink& sink) const {
   const int w = m_viewport.Width(), h = m_viewport.Height();
   jobmap::LabelSpace space(w, h);
-  space.TryPlace(0, 0, 200, 40 + 16.0 * static_cast<double>(m_legend.size()));  // zone and legend
-  space.TryPlace(w - 60, 0, w, 80);                                               // north arrow
-  space.TryPlace(0, h - 48, 200, h);                                              // scale bar
-  space.TryPlace(w - 260, h - 24, w, h);                                          // magnification note
+  for (const QRectF& r : m_furniture) space.TryPlace(r.left(), r.top(), std::min(r.right(), w * 1.0), std::min(r.bottom(), h * 1.0));
   const QFontMetricsF metrics(FontOf(kNameSizePx, false));
+  std::vector<std::pair<QPointF, QString>> named;  // at most kMostNamedDots
   auto name = [&](std::uint32_t i) {
     const MapDot& d = m_model.Dots()[i];
     const QString text = NameOf(d);
     if (text.isEmpty()) return;
     const ScreenPoint s = m_viewport.ToScreen(d.At());
-    const double left = s.sx + 7, base = s.sy - 4;
-    if (!space.TryPlace(left, base - metrics.ascent(), left + metrics.horizontalAdvance(text), base + metrics.descent())) return;
-    sink.Text({left, base}, text, Anchor::Start, kNameSizePx, d.failing ? kFail : kInk, false, KeyKind::Point, d.nIndex,
-              d.nFileNumber);
+    const bool twin = std::any_of(named.begin(), named.end(), [&](const auto& n) {
+      return std::fabs(n.first.x() - s.sx) < 3 && std::fabs(n.first.y() - s.sy) < 3 && n.second == text;
+    });
+    if (twin) return;
+    named.emplace_back(QPointF(s.sx, s.sy), text);
+    const double width = metrics.horizontalAdvance(text), base = s.sy - 4;
+    // Right of the dot, else left of it.
+    for (const double left : {s.sx + 7, s.sx - 7 - width}) {
+      if (!space.TryPlace(left, base - metrics.ascent(), left + width, base + metrics.descent())) continue;
+      sink.Text({left, base}, text, Anchor::Start, kNameSizePx, d.failing ? kFail : kInk, false, KeyKind::Point,
+                d.nIndex, d.nFileNumber);
+      return;
+    }
   };
   const GridBounds seen = m_viewport.Visible();
   for (std::uint32_t i : m_selectedDots) {
@@ -646,51 +690,48 @@ void CHaritaView::PaintNames(Sink& sink) const {
   for (std::uint32_t i : m_visibleDots) name(i);
 }
 
+// The furniture sits in the corners, inside the margin that showing everything keeps free.
 void CHaritaView::PaintFurniture(Sink& sink) const {
   const double w = m_viewport.Width(), h = m_viewport.Height();
-  // Zone, with the files' colours below it.
+  m_furniture.clear();
   const QString zone = QStringLiteral("TM") + QString::fromStdString(m_zone);
-  const double zoneWidth = QFontMetricsF(FontOf(14, true)).horizontalAdvance(zone);
-  sink.Rect(QRectF(8, 8, zoneWidth + 16, 26), Pen{kFrame, 1}, kWhite);
+  const QRectF zoneBox(8, 8, QFontMetricsF(FontOf(14, true)).horizontalAdvance(zone) + 16, 26);
+  sink.Rect(zoneBox, Pen{kFrame, 1}, kWhite);
   sink.Text({16, 27}, zone, Anchor::Start, 14, kInk, true);
-  if (!m_legend.empty() && !m_model.Empty()) {
-    const QFontMetricsF metrics(FontOf(kLabelSizePx + 1, false));
-    double widest = 0;
-    for (const LegendEntry& e : m_legend) widest = std::max(widest, metrics.horizontalAdvance(e.text));
-    sink.Rect(QRectF(8, 40, widest + 30, 16.0 * static_cast<double>(m_legend.size()) + 6), Pen{kFrame, 1}, kWhite);
-    double y = 52;
-    for (const LegendEntry& e : m_legend) {
-      sink.Circle({19, y - 4}, kDotRadius, Pen{kWhite, 1}, e.colour);
-      sink.Text({29, y}, e.text, Anchor::Start, kLabelSizePx + 1, kInk);
-      y += 16;
-    }
-  }
+  m_furniture.push_back(zoneBox);
   if (m_model.Empty()) return;
 
   // North arrow: a split arrowhead under "K" (Kuzey).
-  const double cx = w - 28, tip = 34, base = 64;
-  sink.Text({cx, tip - 6}, QStringLiteral("K"), Anchor::Middle, 14, kInk, true);
-  sink.Polygon({{cx, tip}, {cx - 9, base}, {cx, base - 8}}, Pen{kInk, 1}, kInk);
-  sink.Polygon({{cx, tip}, {cx + 9, base}, {cx, base - 8}}, Pen{kInk, 1}, kWhite);
+  const double cx = w - 26, tip = 30, base = 58;
+  sink.Text({cx, tip - 5}, QStringLiteral("K"), Anchor::Middle, 14, kInk, true);
+  sink.Polygon({{cx, tip}, {cx - 8, base}, {cx, base - 7}}, Pen{kInk, 1}, kInk);
+  sink.Polygon({{cx, tip}, {cx + 8, base}, {cx, base - 7}}, Pen{kInk, 1}, kWhite);
+  m_furniture.emplace_back(cx - 12, 8, 24, base - 4);
 
-  // Scale bar: half black, half white, its length over it.
-  const jobmap::ScaleBar bar = jobmap::ScaleBarFor(m_viewport, std::min(160.0, w / 3));
-  sink.Rect(QRectF(8, h - 44, bar.pixels + 20, 36), Pen{kFrame, 1}, kWhite);
-  sink.Rect(QRectF(18, h - 20, bar.pixels, 7), Pen{kInk, 1}, kWhite);
-  sink.Rect(QRectF(18, h - 20, bar.pixels / 2, 7), std::nullopt, kInk);
-  sink.Text({18 + bar.pixels / 2, h - 26}, QString::fromStdString(bar.text), Anchor::Middle, 11, kInk);
+  // Scale bar: half black, half white, its length beside it.
+  const QFontMetricsF small(FontOf(kLabelSizePx + 1, false));
+  const jobmap::ScaleBar bar = jobmap::ScaleBarFor(m_viewport, std::clamp(w / 4, 20.0, 160.0));
+  const QString length = QString::fromStdString(bar.text);
+  const QRectF barBox(8, h - 30, bar.pixels + small.horizontalAdvance(length) + 30, 22);
+  sink.Rect(barBox, Pen{kFrame, 1}, kWhite);
+  sink.Rect(QRectF(16, h - 22, bar.pixels, 6), Pen{kInk, 1}, kWhite);
+  sink.Rect(QRectF(16, h - 22, bar.pixels / 2, 6), std::nullopt, kInk);
+  sink.Text({bar.pixels + 22, h - 14}, length, Anchor::Start, kLabelSizePx + 1, kInk);
+  m_furniture.push_back(barBox);
 
   if (!m_model.Links().empty()) {
     const QString note = QStringLiteral("Fark vektörleri %1× büyütülmüş").arg(m_magnification, 0, 'f', 0);
-    const double noteWidth = QFontMetricsF(FontOf(kLabelSizePx + 1, false)).horizontalAdvance(note);
-    sink.Rect(QRectF(w - noteWidth - 18, h - 24, noteWidth + 12, 18), Pen{kFrame, 1}, kWhite);
-    sink.Text({w - 12, h - 10}, note, Anchor::End, kLabelSizePx + 1, kInk);
+    const QRectF noteBox(w - small.horizontalAdvance(note) - 20, h - 30, small.horizontalAdvance(note) + 12, 22);
+    sink.Rect(noteBox, Pen{kFrame, 1}, kWhite);
+    sink.Text({w - 14, h - 14}, note, Anchor::End, kLabelSizePx + 1, kInk);
+    m_furniture.push_back(noteBox);
   }
 }
 
 // ---- painting and input ------------------------------------------------------------------
 
 void CHaritaView::paintEvent(QPaintEvent*) {
+  Sync();
   const double ratio = devicePixelRatioF();
   const QSize device(std::max(1, static_cast<int>(std::lround(width() * ratio))),
                      std::max(1, static_cast<int>(std::lround(height() * ratio))));
@@ -708,12 +749,8 @@ void CHaritaView::paintEvent(QPaintEvent*) {
 }
 
 void CHaritaView::resizeEvent(QResizeEvent*) {
-  if (m_followsFit) {
-    Fit();
-  } else {
-    m_viewport.Resize(width(), height());
-  }
-  Changed();
+  Sync();
+  update();
 }
 
 void CHaritaView::mousePressEvent(QMouseEvent* event) {
@@ -731,7 +768,7 @@ void CHaritaView::mouseMoveEvent(QMouseEvent* event) {
     m_dragging = true;
     setCursor(Qt::ClosedHandCursor);
   }
-  MapViewport v = m_viewport;
+  MapViewport v = Viewport();
   v.PanBy(pos.x() - m_lastPos.x(), pos.y() - m_lastPos.y());
   m_lastPos = pos;
   MoveView(v);
@@ -743,7 +780,7 @@ void CHaritaView::mouseReleaseEvent(QMouseEvent* event) {
   if (m_dragging) {
     m_dragging = false;
     unsetCursor();
-    MapViewport v = m_viewport;
+    MapViewport v = Viewport();
     v.PanBy(event->position().x() - m_lastPos.x(), event->position().y() - m_lastPos.y());
     MoveView(v);
     return;
@@ -758,14 +795,14 @@ void CHaritaView::mouseReleaseEvent(QMouseEvent* event) {
 void CHaritaView::wheelEvent(QWheelEvent* event) {
   const double notches = event->angleDelta().y() / 120.0;
   if (notches == 0) return;
-  MapViewport v = m_viewport;
+  MapViewport v = Viewport();
   v.ZoomAt({event->position().x(), event->position().y()}, std::pow(kWheelZoomPerNotch, notches));
   MoveView(v);
   event->accept();
 }
 
 void CHaritaView::keyPressEvent(QKeyEvent* event) {
-  MapViewport v = m_viewport;
+  MapViewport v = Viewport();
   switch (event->key()) {
     case Qt::Key_Plus:
     case Qt::Key_Equal:

@@ -7,8 +7,10 @@
 //
 // Mouse: a left click near a dot emits PointClicked (and selects it); a drag pans; the wheel
 // zooms about the cursor. Keys: + and - zoom, Home shows everything, the arrows pan.
+#include <QColor>
 #include <QImage>
 #include <QPoint>
+#include <QRectF>
 #include <QWidget>
 #include <cstdint>
 #include <memory>
@@ -34,6 +36,15 @@ class CHaritaView : public QWidget {
   // than kDragPx before its release is a drag.
   static constexpr double kClickRadiusPx = 6;
   static constexpr double kDragPx = 4;
+  // Showing everything keeps the dots this far from the edges, clear of the corners'
+  // zone box, north arrow, scale bar and magnification note.
+  static constexpr double kFitMarginPx = 48;
+
+  // One job file's colour on the map, or the failing points' red.
+  struct LegendEntry {
+    QString text;
+    QColor colour;
+  };
 
   explicit CHaritaView(QWidget* parent = nullptr);
   ~CHaritaView() override;
@@ -64,14 +75,17 @@ class CHaritaView : public QWidget {
   void ZoomIn();
   void ZoomOut();
 
-  const jobmap::MapViewport& Viewport() const { return m_viewport; }
+  const jobmap::MapViewport& Viewport() const;
+  // The files of the zone shown, in the file list's order, and "Hatalı" when a point fails.
+  const std::vector<LegendEntry>& Legend() const { return m_legend; }
   const jobmap::MapModel& Model() const { return m_model; }
   // The dot under a widget position, within kClickRadiusPx.
   std::optional<std::uint32_t> DotAt(QPointF pos) const;
 
   // The view as shown, at the screen's pixel ratio.
   QImage RenderImage() const;
-  // The view as shown, as marks in the widget's pixels (visible dots only), for SvgOf.
+  // The view as shown, as marks in the widget's pixels (visible dots only), for SvgOf; the
+  // legend follows in a strip below.
   drawing::Drawing CurrentDrawing() const;
 
   QSize sizeHint() const override { return {640, 480}; }
@@ -81,6 +95,8 @@ class CHaritaView : public QWidget {
   void PointClicked(int nIndex, int nFileNumber);
   // The list of zones or the zone shown changed (after Refresh or SetZone).
   void ZonesChanged();
+  // The model was rebuilt (after Refresh or SetZone): its legend may differ.
+  void ModelChanged();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -96,15 +112,11 @@ class CHaritaView : public QWidget {
   class PainterSink;
   class DrawingSink;
   struct Stamps;
-  struct LegendEntry {
-    QString text;
-    drawing::Rgb colour;
-  };
-
   void Rebuild(bool keepViewport);
   void Resolve();
   void Changed();
-  void Fit();
+  void Fit() const;
+  void Sync() const;
   void MoveView(const jobmap::MapViewport& to);
   void RenderInto(QImage& image) const;
   void PaintScene(Sink& sink) const;
@@ -113,6 +125,7 @@ class CHaritaView : public QWidget {
   void PaintMarked(Sink& sink) const;
   void PaintNames(Sink& sink) const;
   void PaintFurniture(Sink& sink) const;
+  void PaintLegendStrip(Sink& sink, double top) const;
   QString NameOf(const jobmap::MapDot& dot) const;
 
   const CVelmiraDoc* m_doc = nullptr;
@@ -121,8 +134,9 @@ class CHaritaView : public QWidget {
   std::string m_zone;
   bool m_anyPoints = false;
   jobmap::MapModel m_model;
-  jobmap::MapViewport m_viewport;
-  bool m_followsFit = true;  // the view shows everything until the user moves it
+  // Follows the widget's size lazily: a hidden widget gets no resize events.
+  mutable jobmap::MapViewport m_viewport;
+  mutable bool m_followsFit = true;  // the view shows everything until the user moves it
   double m_magnification = kDefaultMagnification;
   std::vector<LegendEntry> m_legend;
 
@@ -136,6 +150,7 @@ class CHaritaView : public QWidget {
 
   // Paint scratch, kept between paints so that painting allocates nothing per dot.
   mutable std::vector<std::uint32_t> m_visibleDots, m_visibleFailing;
+  mutable std::vector<QRectF> m_furniture;  // boxes names keep out of
   mutable std::unique_ptr<Stamps> m_stamps;
   mutable QImage m_frame;
   mutable bool m_frameStale = true;
