@@ -336,7 +336,6 @@ class MapViewTest : public QObject {
 
   void onlyVisibleDotsAreDrawn() {
     for (int i = 0; i < 4; ++i) view->ZoomIn();
-    const QPointF centre(250, 200);
     int inside = 0;
     for (int n : {1000, 1001, 1002, 1003, 1004}) {
       const QPointF at = ScreenOf(*view, n);
@@ -348,7 +347,6 @@ class MapViewTest : public QObject {
     }
     QCOMPARE(dots, inside);
     QVERIFY(inside < 5);
-    Q_UNUSED(centre);
   }
 
   void emptyDocumentShowsANote() {
