@@ -600,12 +600,12 @@ void CHaritaView::PaintGrid(Sink& sink) const {
     const double py = std::round(m_viewport.ToScreen({0, n}).sy) + 0.5;
     sink.Line({0, py}, {w, py}, Pen{kGridLine, 1});
   }
-  // Labels keep clear of the corners' furniture: zone and legend top left, north arrow top
-  // right, scale bar bottom left.
+  // Labels keep clear of the corners' furniture: the zone top left, the north arrow top
+  // right, the scale bar and the note along the bottom.
   for (double e : g.eastings) {
     const double px = m_viewport.ToScreen({e, 0}).sx;
-    if (px < 10 || px > w - 70) continue;
-    sink.Text({px + 3, h - 6}, QString::fromStdString(jobmap::CoordinateText(e, g.step)), Anchor::Start, kLabelSizePx, kMuted);
+    if (px < 90 || px > w - 100) continue;
+    sink.Text({px + 3, 14}, QString::fromStdString(jobmap::CoordinateText(e, g.step)), Anchor::Start, kLabelSizePx, kMuted);
   }
   for (double n : g.northings) {
     const double py = m_viewport.ToScreen({0, n}).sy;
@@ -659,6 +659,7 @@ void CHaritaView::PaintMarked(Sink& sink) const {
 void CHaritaView::PaintNames(Sink& sink) const {
   const int w = m_viewport.Width(), h = m_viewport.Height();
   jobmap::LabelSpace space(w, h);
+  space.TryPlace(0, 0, w, 18);  // the eastings' labels
   for (const QRectF& r : m_furniture) space.TryPlace(r.left(), r.top(), std::min(r.right(), w * 1.0), std::min(r.bottom(), h * 1.0));
   const QFontMetricsF metrics(FontOf(kNameSizePx, false));
   std::vector<std::pair<QPointF, QString>> named;  // at most kMostNamedDots
