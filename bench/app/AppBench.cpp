@@ -34,6 +34,7 @@ struct OneFile : CFileDialogs {
   std::optional<fs::path> ChooseJobFile(QWidget*) override { return job; }
   std::optional<fs::path> ChooseWorkbookPath(QWidget*, WorkbookKind) override { return std::nullopt; }
   std::optional<fs::path> ChooseDeliveryFolder(QWidget*) override { return std::nullopt; }
+  std::optional<fs::path> ChoosePicturePath(QWidget*) override { return std::nullopt; }
 };
 
 double Seconds(std::chrono::steady_clock::time_point since) {

@@ -119,6 +119,17 @@ QIcon ToolbarIcon(ToolbarImage image) {
       p.setPen(QPen(kExcelGreen, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
       p.drawPolyline(QPolygonF({QPointF(4.5, 9), QPointF(7, 11.5), QPointF(12, 6)}));
       break;
+    case ToolbarImage::Picture:
+      // A framed landscape: save the picture shown.
+      p.setPen(QPen(Qt::darkGray, 1));
+      p.setBrush(QColor(210, 230, 250));
+      p.drawRect(1, 2, 14, 12);
+      p.setPen(Qt::NoPen);
+      p.setBrush(kExcelGreen);
+      p.drawPolygon(QPolygonF({QPointF(2, 13), QPointF(7, 7), QPointF(10, 10), QPointF(12, 8), QPointF(14, 13)}));
+      p.setBrush(QColor(240, 200, 80));
+      p.drawEllipse(QPointF(11, 5), 1.8, 1.8);
+      break;
     case ToolbarImage::About:
       p.setPen(Qt::NoPen);
       p.setBrush(kSky);
@@ -153,6 +164,31 @@ QIcon TabIcon(TabImage image) {
       p.setPen(Qt::NoPen);
       p.setBrush(kNavy);
       for (QPointF c : {QPointF(4, 4), QPointF(11, 6), QPointF(6, 12)}) p.drawEllipse(c, 2.5, 2.5);
+      break;
+    case TabImage::Map:
+      // A sheet with grid lines and two points: the map of the job.
+      p.setPen(QPen(Qt::darkGray, 1));
+      p.setBrush(QColor(236, 244, 236));
+      p.drawRect(1, 1, 14, 14);
+      p.setPen(QPen(Qt::lightGray, 1));
+      p.drawLine(1, 8, 15, 8);
+      p.drawLine(8, 1, 8, 15);
+      p.setPen(Qt::NoPen);
+      p.setBrush(kNavy);
+      p.drawEllipse(QPointF(5, 5), 2, 2);
+      p.setBrush(kSignalRed);
+      p.drawEllipse(QPointF(11, 11), 2, 2);
+      break;
+    case TabImage::Differences:
+      // Dots inside a dashed limit square: the pairs' differences.
+      p.setPen(QPen(Qt::darkGray, 1, Qt::DashLine));
+      p.setBrush(Qt::NoBrush);
+      p.drawRect(3, 3, 10, 10);
+      p.setPen(Qt::NoPen);
+      p.setBrush(kSky);
+      for (QPointF c : {QPointF(7, 8), QPointF(9, 6), QPointF(8, 10)}) p.drawEllipse(c, 1.6, 1.6);
+      p.setBrush(kSignalRed);
+      p.drawEllipse(QPointF(14, 2), 1.6, 1.6);
       break;
   }
   return QIcon(pixmap);

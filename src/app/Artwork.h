@@ -3,8 +3,8 @@
 #include <QIcon>
 #include <QPixmap>
 
-enum class ToolbarImage { Open, Copy, Match, PolygonExcel, DetailExcel, Settings, About, Delivery };
-enum class TabImage { JobFiles = 0, Matching = 1, Points = 2 };
+enum class ToolbarImage { Open, Copy, Match, PolygonExcel, DetailExcel, Settings, About, Delivery, Picture };
+enum class TabImage { JobFiles = 0, Matching = 1, Points = 2, Map = 3, Differences = 4 };
 
 QIcon ToolbarIcon(ToolbarImage image);  // 16 x 16
 QIcon TabIcon(TabImage image);          // 16 x 16

@@ -22,6 +22,8 @@
 #include "app/Commands.h"
 #include "jobdata/TableTexts.h"
 #include "tables/CGPSNoktaView.h"
+#include "mapview/CFarklarView.h"
+#include "mapview/CHaritaPane.h"
 #include "tables/CKontrolView.h"
 #include "tables/CTSJView.h"
 #include "tables/CVelmiraView.h"
@@ -169,6 +171,12 @@ void CMainFrame::CreateActions() {
   delivery->setIcon(ToolbarIcon(ToolbarImage::Delivery));
   connect(delivery, &QAction::triggered, this, &CMainFrame::OnTeslimKlasoru);
 
+  QAction* picture = MakeAction(ID_RESIM_KAYDET, QStringLiteral("Resim Olarak Kaydet..."),
+                                QStringLiteral("Gösterilen haritayı ya da fark çizimlerini PNG ya da SVG olarak kaydet"),
+                                QStringLiteral("Resim Olarak Kaydet"));
+  picture->setIcon(ToolbarIcon(ToolbarImage::Picture));
+  connect(picture, &QAction::triggered, this, &CMainFrame::OnResimKaydet);
+
   QAction* about = MakeAction(ID_APP_ABOUT, QStringLiteral("&About Velmira..."),
                               QStringLiteral("Display program information, version number and copyright"),
                               QStringLiteral("About"));
@@ -183,7 +191,7 @@ void CMainFrame::CreateMenus() {
   file->addAction(m_actions[ID_APP_EXIT]);
   menuBar()->addMenu(QStringLiteral("&Edit"))->addAction(m_actions[ID_EDIT_COPY]);
   QMenu* tarvek = menuBar()->addMenu(QStringLiteral("Tarvek Menu"));
-  for (int id : {ID_POLIGON_ESLESTIR, ID_POLIGON_EXCEL, ID_DETAY_EXCEL, ID_TESLIM_KLASORU, ID_AYARLAR, ID_KONTROL_OLCUTLERI}) tarvek->addAction(m_actions[id]);
+  for (int id : {ID_POLIGON_ESLESTIR, ID_POLIGON_EXCEL, ID_DETAY_EXCEL, ID_TESLIM_KLASORU, ID_RESIM_KAYDET, ID_AYARLAR, ID_KONTROL_OLCUTLERI}) tarvek->addAction(m_actions[id]);
 }
 
 void CMainFrame::CreateToolBar() {
@@ -196,7 +204,7 @@ void CMainFrame::CreateToolBar() {
   bar->addAction(m_actions[ID_TSJ_AC]);
   bar->addAction(m_actions[ID_EDIT_COPY]);
   bar->addSeparator();
-  for (int id : {ID_POLIGON_ESLESTIR, ID_POLIGON_EXCEL, ID_DETAY_EXCEL, ID_TESLIM_KLASORU, ID_AYARLAR, ID_KONTROL_OLCUTLERI}) bar->addAction(m_actions[id]);
+  for (int id : {ID_POLIGON_ESLESTIR, ID_POLIGON_EXCEL, ID_DETAY_EXCEL, ID_TESLIM_KLASORU, ID_RESIM_KAYDET, ID_AYARLAR, ID_KONTROL_OLCUTLERI}) bar->addAction(m_actions[id]);
   bar->addSeparator();
   bar->addAction(m_actions[ID_APP_ABOUT]);
 
@@ -258,8 +266,11 @@ void CMainFrame::CreateClient() {
   auto* kontrol = new CKontrolView(doc);
   connect(kontrol, &CKontrolView::FindingActivated, this, &CMainFrame::ShowFinding);
   pairs->InsertPage(pairs->count(), kontrol, QStringLiteral("Kontrol"), TabIcon(TabImage::Points));
+  points->InsertPage(points->count(), new CHaritaPane, QStringLiteral("Harita"), TabIcon(TabImage::Map));
+  pairs->InsertPage(pairs->count(), new CFarklarView, QStringLiteral("Farklar"), TabIcon(TabImage::Differences));
   for (CMy3DTabViewContainer* container : {jobFiles, points, pairs}) container->SetActivePageIndex(0);
   setCentralWidget(m_pOuterSplitter);
+  ConnectPictures();
 }
 
 CVelmiraDoc& CMainFrame::GetDocument() const { return *m_pDoc; }
@@ -368,6 +379,7 @@ void CMainFrame::RefreshCheck() {
   if (CKontrolView* view = GetKontrolView()) view->Fill(m_findings);
   if (CGPSNoktaView* view = GetPointView()) view->ApplyFindings(m_findings);
   if (CVelmiraView* view = GetPairView()) view->ApplyFindings(m_findings);
+  RefreshPictures();
   // With nothing loaded there is nothing to judge; the bar says what it always said.
   if (m_pIdleLabel) {
     m_pIdleLabel->setText(doc.NoktaList().empty() ? QStringLiteral("Ready") : VerdictText(Summarize(m_findings)));
@@ -469,6 +481,9 @@ void CMainFrame::ShowFilePoints(int nFileNumber) {
     view->Fill(nFileNumber);
     view->ApplyFindings(m_findings);
   }
+  // A new listing has no ticks and no selection.
+  ShowTicksOnMap();
+  ShowPointSelection();
 }
 
 void CMainFrame::ClearPointTables() {

@@ -29,6 +29,8 @@ class CVelmiraView;
 class CKontrolView;
 class QLabel;
 struct DeliveryResult;
+class CHaritaPane;
+class CFarklarView;
 
 inline constexpr const char* kFrameTitle = "Velmira V 1.4 - Pelinor";
 
@@ -50,6 +52,12 @@ class CMainFrame : public QMainWindow, public CDocShell {
   CVelmiraView* GetPairView() const;
   // The "Kontrol" tab: page 1 beside the point matching table.
   CKontrolView* GetKontrolView() const;
+  // The "Harita" tab beside the point table and the "Farklar" tab beside "Kontrol".
+  CHaritaPane* GetHaritaPane() const;
+  CFarklarView* GetFarklarView() const;
+  // Opens a tab by its name in lower case ASCII: "harita", "kontrol" or "farklar"; false
+  // for any other name.
+  bool ShowTab(const QString& name);
   // Shows where a finding lies: its job file's points, its row selected in the point or
   // pair table.
   void ShowFinding(const Finding& finding);
@@ -90,6 +98,7 @@ class CMainFrame : public QMainWindow, public CDocShell {
   void OnPoligonExcel();
   void OnDetayExcel();
   void OnTeslimKlasoru();
+  void OnResimKaydet();
   void OnAyarlar();
   void OnKontrolOlcutleri();
   void OnEditCopy();
@@ -129,6 +138,14 @@ class CMainFrame : public QMainWindow, public CDocShell {
   void ReportWrittenForms(WorkbookKind kind, const std::vector<WrittenForm>& written);
   std::optional<std::filesystem::path> DeliveryTarget(const std::filesystem::path& chosen);
   void ReportDelivery(const DeliveryResult& result, bool madeInside);
+  void ConnectPictures();
+  // The map and the plots are rebuilt when shown; hidden, they are only marked stale.
+  void RefreshPictures();
+  void ShowMapPoint(int nIndex, int nFileNumber);
+  void ShowPlotPair(int nPairNo);
+  void ShowPointSelection();
+  void ShowPairSelection();
+  void ShowTicksOnMap();
   void UpdateCopyEnabled();
   void NoteZonesOfLastFile();
   // The remembered profiles, tolerance and choice made current; and kept for the next run.
@@ -147,4 +164,6 @@ class CMainFrame : public QMainWindow, public CDocShell {
   std::vector<RuleProfile> m_profiles;
   std::vector<Finding> m_findings;
   std::function<void(const std::filesystem::path&)> m_openFolder;
+  bool m_bMapStale = true;
+  bool m_bPlotsStale = true;
 };

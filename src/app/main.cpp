@@ -2,7 +2,8 @@
 //
 // Hidden for demonstrations and screenshots: when the environment variable
 // VELMIRA_START_JOB names a job file, it is added at start-up as if chosen in the open
-// dialogue, its points are listed and its sessions matched.
+// dialogue, its points are listed and its sessions matched; VELMIRA_START_TAB ("harita",
+// "kontrol" or "farklar") opens that tab.
 #include <QApplication>
 #include <QFileInfo>
 
@@ -27,5 +28,7 @@ int main(int argc, char** argv) {
   }
   const QByteArray startJob = qgetenv("VELMIRA_START_JOB");
   if (!startJob.isEmpty()) app.GetMainFrame()->LoadJobAtStart(PathFromQString(QString::fromLocal8Bit(startJob)));
+  const QByteArray startTab = qgetenv("VELMIRA_START_TAB");
+  if (!startTab.isEmpty()) app.GetMainFrame()->ShowTab(QString::fromUtf8(startTab));
   return application.exec();
 }

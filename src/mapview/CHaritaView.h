@@ -65,6 +65,9 @@ class CHaritaView : public QWidget {
   void SetSelectedPoints(std::vector<int> nIndexes);
   void SetTickedPoints(std::vector<int> nIndexes);
   void SetSelectedPairs(std::vector<int> pairNos);
+  const std::vector<int>& SelectedPoints() const { return m_selectedKeys; }
+  const std::vector<int>& TickedPoints() const { return m_tickedKeys; }
+  const std::vector<int>& SelectedPairs() const { return m_selectedPairKeys; }
 
   // How many times the difference vectors are drawn longer than they are; clamped to
   // kLeastMagnification ... kMostMagnification, non-finite values ignored.

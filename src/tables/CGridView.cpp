@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "grid/GridDefs.h"
 #include "text/Numbers.h"
@@ -13,6 +14,10 @@ CGridView::CGridView(CVelmiraDoc& doc, QWidget* pParent) : QWidget(pParent), m_d
   m_pGrid = new CGridCtrl(this);
   layout->addWidget(m_pGrid);
   setFocusProxy(m_pGrid);
+  // A click toggles a check box before the grid tells of the click.
+  connect(m_pGrid, &CGridCtrl::CellClick, this, [this](int, int nCol) {
+    if (nCol == 0) emit ChecksChanged();
+  });
 }
 
 CGridView::~CGridView() = default;
@@ -75,6 +80,7 @@ void CGridView::SetAllChecks(bool bChecked) {
     m_pGrid->SetCheck(r, 0, bChecked);
   }
   m_pGrid->Refresh();
+  emit ChecksChanged();
 }
 
 std::vector<int> CGridView::CheckedRows() const {
@@ -104,6 +110,20 @@ QMenu* CreateSelectionPopup(CGridView* pView) {
   QObject::connect(menu->addAction(QStringLiteral("Seçimi Bırak")), &QAction::triggered, pView,
                    [pView] { pView->SetAllChecks(false); });
   return menu;
+}
+
+std::vector<int> CGridView::SelectedRowKeys(int nColumn) const {
+  std::vector<bool> selected(static_cast<size_t>(std::max(0, m_pGrid->GetRowCount())), false);
+  for (const CCellRange& block : m_pGrid->Selection().GetBlocks()) {
+    for (int row = std::max(block.GetMinRow(), m_pGrid->GetFixedRowCount()); row <= block.GetMaxRow(); ++row) {
+      if (row < m_pGrid->GetRowCount()) selected[static_cast<size_t>(row)] = true;
+    }
+  }
+  std::vector<int> keys;
+  for (size_t row = 0; row < selected.size(); ++row) {
+    if (selected[row]) keys.push_back(text::AtoI(m_pGrid->GetItemText8(static_cast<int>(row), nColumn)));
+  }
+  return keys;
 }
 
 bool CGridView::SelectRowWithKey(int nColumn, int key) {

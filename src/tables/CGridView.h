@@ -18,6 +18,12 @@ class CGridView : public QWidget {
   ~CGridView() override;
 
   CVelmiraDoc& GetDocument() const { return m_doc; }
+
+ signals:
+  // A check box was ticked or unticked by a click, a menu command or a whole-table change.
+  void ChecksChanged();
+
+ public:
   CGridCtrl* GetGridCtrl() const { return m_pGrid; }
   // The data rows (the header row excluded).
   int GetDataRowCount() const;
@@ -34,6 +40,8 @@ class CGridView : public QWidget {
   // Selects the first data row whose column holds the number key and scrolls to it;
   // false when no row does.
   bool SelectRowWithKey(int nColumn, int key);
+  // The number keys in nColumn of the data rows with a selected cell, top to bottom.
+  std::vector<int> SelectedRowKeys(int nColumn) const;
 
   // Shows the view's popup menu at a global position when it lies inside the table;
   // false (and no menu) otherwise.

@@ -53,6 +53,7 @@ void CVelmiraView::CheckZone(const std::string& meridian) {
     GetGridCtrl()->SetCheck(static_cast<int>(i) + 1, 0, zones[i] == meridian);
   }
   GetGridCtrl()->viewport()->update();
+  emit ChecksChanged();
 }
 
 void CVelmiraView::Fill() {

@@ -63,3 +63,18 @@ std::optional<std::filesystem::path> CQtFileDialogs::ChooseDeliveryFolder(QWidge
   QSettings().setValue(QString::fromLatin1(kKey), QFileInfo(chosen).absolutePath());
   return PathFromQString(chosen);
 }
+
+std::optional<std::filesystem::path> CQtFileDialogs::ChoosePicturePath(QWidget* pParent) {
+  constexpr const char* kKey = "folders/picture";
+  QFileDialog dialog(pParent, QStringLiteral("RESİM OLARAK KAYDET"));
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setNameFilters({QStringLiteral("PNG resmi (*.png)"), QStringLiteral("SVG çizimi (*.svg)")});
+  dialog.setDefaultSuffix(QStringLiteral("png"));
+  // The suffix follows the filter chosen, so "harita" becomes harita.svg under the SVG filter.
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+    dialog.setDefaultSuffix(filter.contains(QStringLiteral("svg")) ? QStringLiteral("svg") : QStringLiteral("png"));
+  });
+  StartInRememberedFolder(dialog, kKey);
+  return RunRemembering(dialog, kKey);
+}

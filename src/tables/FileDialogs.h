@@ -19,6 +19,8 @@ class CFileDialogs {
   virtual std::optional<std::filesystem::path> ChooseWorkbookPath(QWidget* pParent, WorkbookKind kind) = 0;
   // The folder a delivery goes to (it may be made in the dialogue); nothing when cancelled.
   virtual std::optional<std::filesystem::path> ChooseDeliveryFolder(QWidget* pParent) = 0;
+  // Where to save a picture (*.png or *.svg, asks before overwriting); nothing when cancelled.
+  virtual std::optional<std::filesystem::path> ChoosePicturePath(QWidget* pParent) = 0;
 };
 
 // Qt's file dialogues with the program's titles and filters. Each opens in the folder it
@@ -28,6 +30,7 @@ class CQtFileDialogs : public CFileDialogs {
   std::optional<std::filesystem::path> ChooseJobFile(QWidget* pParent) override;
   std::optional<std::filesystem::path> ChooseWorkbookPath(QWidget* pParent, WorkbookKind kind) override;
   std::optional<std::filesystem::path> ChooseDeliveryFolder(QWidget* pParent) override;
+  std::optional<std::filesystem::path> ChoosePicturePath(QWidget* pParent) override;
 };
 
 std::filesystem::path PathFromQString(const QString& str);

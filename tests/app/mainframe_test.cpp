@@ -86,11 +86,15 @@ class MainFrameTest : public QObject {
     for (const auto& p : panes) {
       CMy3DTabViewContainer* container = frame->GetContainer(p.pane);
       QVERIFY(container);
-      QCOMPARE(container->count(), p.pane == CMainFrame::Pane::Pairs ? 2 : 1);
+      QCOMPARE(container->count(), p.pane == CMainFrame::Pane::Pairs ? 3 : p.pane == CMainFrame::Pane::Points ? 2 : 1);
       QCOMPARE(container->tabText(0), QString::fromUtf8(p.title));
       QVERIFY(!container->tabIcon(0).isNull());
     }
     QCOMPARE(frame->GetContainer(CMainFrame::Pane::Pairs)->tabText(1), QStringLiteral("Kontrol"));
+    QCOMPARE(frame->GetContainer(CMainFrame::Pane::Pairs)->tabText(2), QStringLiteral("Farklar"));
+    QCOMPARE(frame->GetContainer(CMainFrame::Pane::Points)->tabText(1), QStringLiteral("Harita"));
+    QVERIFY(frame->GetHaritaPane());
+    QVERIFY(frame->GetFarklarView());
     QVERIFY(frame->GetKontrolView());
     QVERIFY(frame->GetJobFilesView());
     QVERIFY(frame->GetPointView());
@@ -126,6 +130,9 @@ class MainFrameTest : public QObject {
     QTest::newRow("delivery") << 32786 << "Teslim Klasörü Oluştur..."
                               << "Formları, kesin koordinatları, nokta listelerini ve kontrol raporunu bir klasöre yaz"
                               << "Teslim Klasörü Oluştur" << "";
+    QTest::newRow("picture") << 32787 << "Resim Olarak Kaydet..."
+                             << "Gösterilen haritayı ya da fark çizimlerini PNG ya da SVG olarak kaydet"
+                             << "Resim Olarak Kaydet" << "";
     QTest::newRow("settings") << 32775 << "Ayarlar" << "Ayarlar" << "Ayarlar" << "";
     QTest::newRow("check criteria") << 32785 << "Kontrol Ölçütleri..."
                                     << "Kontrolün yönetmelik profilini seç ve sınırlarını düzenle"
@@ -162,7 +169,7 @@ class MainFrameTest : public QObject {
     QCOMPARE(menus, (QStringList{"&File", "&Edit", "Tarvek Menu", "&View", "&Help"}));
     QList<int> buttons;
     for (QAction* a : frame->findChild<QToolBar*>()->actions()) buttons << (a->isSeparator() ? 0 : a->data().toInt());
-    QCOMPARE(buttons, (QList<int>{32771, 57634, 0, 32772, 32773, 32774, 32786, 32775, 32785, 0, 57664}));
+    QCOMPARE(buttons, (QList<int>{32771, 57634, 0, 32772, 32773, 32774, 32786, 32787, 32775, 32785, 0, 57664}));
     frame->GetAction(ID_VIEW_STATUS_BAR)->trigger();
     QVERIFY(!frame->statusBar()->isVisible());
     frame->GetAction(ID_VIEW_TOOLBAR)->trigger();

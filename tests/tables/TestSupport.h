@@ -44,6 +44,12 @@ struct ScriptedFileDialogs : CFileDialogs {
     workbookKinds.push_back(kind);
     return Take(workbooks);
   }
+  std::deque<std::filesystem::path> pictures;
+  int pictureAsks = 0;
+  std::optional<std::filesystem::path> ChoosePicturePath(QWidget*) override {
+    ++pictureAsks;
+    return Take(pictures);
+  }
   std::deque<std::filesystem::path> deliveryFolders;
   int deliveryAsks = 0;
   std::optional<std::filesystem::path> ChooseDeliveryFolder(QWidget*) override {
