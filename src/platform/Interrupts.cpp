@@ -6,8 +6,9 @@
 #include <vector>
 
 #ifdef _WIN32
-#include <direct.h>
-#include <io.h>
+#include <windows.h>
+
+#include <mutex>
 #else
 #include <unistd.h>
 #endif
@@ -21,24 +22,44 @@ struct Entry {
   fs::path path;
 };
 
-#ifdef _WIN32
-constexpr int kSignals[] = {SIGINT, SIGTERM};
-#else
+#ifndef _WIN32
 // A closed pipe (velmira-cli points ... | head) and a closed terminal end a run as well.
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 #endif
 
-// Changed only while the two signals are blocked, so the handler never sees a
-// half-made change.
+// Changed only while the signals are blocked (on Windows: while the lock is held, as the
+// console's handler runs on a thread of its own), so the handler never sees a half-made
+// change.
 std::vector<Entry>* g_entries = nullptr;
 int g_nextId = 0;
 bool g_installed = false;
 
+#ifdef _WIN32
+std::mutex g_entriesLock;
+
 class SignalsBlocked {
  public:
-#ifdef _WIN32
-  SignalsBlocked() = default;
+  SignalsBlocked() : m_lock(g_entriesLock) {}
+
+ private:
+  std::lock_guard<std::mutex> m_lock;
+};
+
+// Ctrl+C, Ctrl+Break, a closed console window, log-off and shut-down. Files that are
+// still open (the job copies SQLite holds) cannot be removed yet; the next run removes
+// their folder once its lock has gone with this process.
+BOOL WINAPI RemoveAndStop(DWORD) {
+  SignalsBlocked blocked;
+  if (g_entries) {
+    for (auto it = g_entries->rbegin(); it != g_entries->rend(); ++it) {
+      if (!DeleteFileW(it->path.c_str())) RemoveDirectoryW(it->path.c_str());
+    }
+  }
+  return FALSE;  // the default handler ends the process
+}
 #else
+class SignalsBlocked {
+ public:
   SignalsBlocked() {
     sigset_t block;
     sigemptyset(&block);
@@ -49,23 +70,19 @@ class SignalsBlocked {
 
  private:
   sigset_t m_old;
-#endif
 };
 
 // Only calls that are safe in a signal handler: unlink, rmdir, signal, raise.
 extern "C" void RemoveAndStop(int signal) {
   if (g_entries) {
     for (auto it = g_entries->rbegin(); it != g_entries->rend(); ++it) {
-#ifdef _WIN32
-      if (_wunlink(it->path.c_str()) != 0) _wrmdir(it->path.c_str());
-#else
       if (::unlink(it->path.c_str()) != 0) ::rmdir(it->path.c_str());
-#endif
     }
   }
   std::signal(signal, SIG_DFL);
   std::raise(signal);
 }
+#endif
 
 }  // namespace
 
@@ -74,7 +91,11 @@ void InstallInterruptCleanup() {
   if (g_installed) return;
   g_installed = true;
   if (!g_entries) g_entries = new std::vector<Entry>();  // lives until the process ends
+#ifdef _WIN32
+  SetConsoleCtrlHandler(RemoveAndStop, TRUE);
+#else
   for (int signal : kSignals) std::signal(signal, RemoveAndStop);
+#endif
 }
 
 int RemoveOnInterrupt(const fs::path& path) {

@@ -4,8 +4,8 @@
 // ends the process by the same signal.
 #include <filesystem>
 
-// Installs the handler for SIGINT and SIGTERM (and, where they exist, SIGHUP and
-// SIGPIPE); later calls do nothing.
+// Installs the handler for SIGINT, SIGTERM, SIGHUP and SIGPIPE; on Windows for the
+// console's Ctrl+C, Ctrl+Break, close, log-off and shut-down events. Later calls do nothing.
 void InstallInterruptCleanup();
 
 // Registers path for removal on interrupt; returns an id for UnregisterOnInterrupt.
