@@ -4,20 +4,27 @@
 #
 # GoogleTest tests are registered one CTest entry per executable; QT tests use Qt Test
 # and get the offscreen platform so they run without a display.
+# Tests cross-built for Windows run under Wine, which shows the build machine's folders
+# on drive Z:.
+set(VELMIRA_TEST_ROOT "")
+if(WIN32 AND CMAKE_CROSSCOMPILING)
+  set(VELMIRA_TEST_ROOT "Z:")
+endif()
 find_program(VELMIRA_SYSTEM_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
 
 function(velmira_add_test name)
   cmake_parse_arguments(T "QT" "" "SOURCES;LIBS;ENV" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   if(T_QT)
     target_link_libraries(${name} PRIVATE Qt6::Test Qt6::Widgets)
   else()
     target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main GTest::gmock)
   endif()
   target_compile_definitions(${name} PRIVATE
-    VELMIRA_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-    VELMIRA_BINARY_DIR="${PROJECT_BINARY_DIR}"
+    VELMIRA_SOURCE_DIR="${VELMIRA_TEST_ROOT}${PROJECT_SOURCE_DIR}"
+    VELMIRA_BINARY_DIR="${VELMIRA_TEST_ROOT}${PROJECT_BINARY_DIR}"
     VELMIRA_PYTHON="${VELMIRA_SYSTEM_PYTHON}")
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   set(env ${T_ENV})

@@ -13,6 +13,8 @@
 #include "forms/FormExport.h"
 #include "jobdata/CVelmiraDoc.h"
 #include "jobdata/TableTexts.h"
+#include "platform/Console.h"
+#include "platform/Files.h"
 #include "platform/Interrupts.h"
 #include "rules/RuleCheck.h"
 #include "rules/RuleProfile.h"
@@ -82,9 +84,7 @@ void WritePairs(std::ostream& out, const CVelmiraDoc& doc, bool flags) {
   }
 }
 
-std::filesystem::path NativePath(const std::string& utf8) {
-  return std::filesystem::path(reinterpret_cast<const char8_t*>(utf8.c_str()));
-}
+std::filesystem::path NativePath(const std::string& utf8) { return PathFromUtf8(utf8); }
 
 // Every point of the job file, or for each name given every point of that name, in
 // document order.
@@ -219,7 +219,8 @@ int Deliver(CVelmiraDoc& doc, const CliOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const CliParseResult parsed = ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
+  PrepareConsole();
+  const CliParseResult parsed = ParseCliOptions(CommandLineArguments(argc, argv));
   if (!parsed.options) return Usage(parsed.error);
   const CliOptions& options = *parsed.options;
 

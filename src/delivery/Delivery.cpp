@@ -184,11 +184,7 @@ std::vector<std::string> PlannedNames(const Plan& plan) {
 }
 
 Status WriteBytes(const fs::path& path, const std::string& bytes) {
-#ifdef _WIN32
-  std::FILE* file = _wfopen(path.c_str(), L"wbx");
-#else
-  std::FILE* file = std::fopen(path.c_str(), "wbx");
-#endif
+  std::FILE* file = CreateNewFile(path);
   if (!file) return Status::SystemFailure(std::error_code(errno, std::generic_category()));
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
   const int writeError = errno;

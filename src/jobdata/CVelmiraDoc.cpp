@@ -4,10 +4,6 @@
 #include <cstdlib>
 #include <system_error>
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 #include "jobdata/SessionMatcher.h"
 #include "jobdata/Sqlite.h"
 #include "platform/Files.h"
@@ -237,19 +233,4 @@ bool CVelmiraDoc::MatchSessions() {
   return true;
 }
 
-fs::path DefaultTempFolder() {
-#ifdef _WIN32
-  if (const char* local = std::getenv("LOCALAPPDATA"); local && *local) {
-    return fs::path(local) / "Velmira";
-  }
-  return fs::temp_directory_path() / "Velmira";
-#else
-  if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache && *cache == '/') {
-    return fs::path(cache) / "velmira";
-  }
-  if (const char* home = std::getenv("HOME"); home && *home) {
-    return fs::path(home) / ".cache" / "velmira";
-  }
-  return fs::temp_directory_path() / ("velmira-" + std::to_string(getuid()));
-#endif
-}
+fs::path DefaultTempFolder() { return UserCacheFolder(); }

@@ -15,12 +15,9 @@
 
 #include "delivery/Plots.h"
 #include "mapview/DrawingPainter.h"
+#include "platform/Files.h"
 #include "platform/Interrupts.h"
 #include "platform/SaveTarget.h"
-
-#ifndef _WIN32
-#include <unistd.h>
-#endif
 
 namespace fs = std::filesystem;
 
@@ -67,8 +64,8 @@ Status ReserveTemporary(const fs::path& target, fs::path& temporary) {
     char suffix[32];
     std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
     temporary = target;
-    temporary.replace_filename("." + target.filename().string() + suffix);
-    if (std::FILE* f = OpenFile(temporary, "wbx")) {
+    temporary.replace_filename(fs::path(".").concat(target.filename().native()).concat(suffix));
+    if (std::FILE* f = CreateNewFile(temporary)) {
       std::fclose(f);
       return {};
     }
@@ -82,10 +79,7 @@ Status WriteAll(const fs::path& file, const QByteArray& bytes) {
   if (!f) return Status::SystemFailure({errno, std::generic_category()});
   bool ok = std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), f) ==
                 static_cast<std::size_t>(bytes.size()) &&
-            std::fflush(f) == 0;
-#ifndef _WIN32
-  ok = ok && ::fsync(fileno(f)) == 0;
-#endif
+            SyncFile(f);
   const int error = ok ? 0 : errno;
   if (std::fclose(f) != 0 && ok) return Status::SystemFailure({errno, std::generic_category()});
   if (!ok) return Status::SystemFailure({error != 0 ? error : EIO, std::generic_category()});
@@ -104,8 +98,7 @@ Status WriteInPlace(const fs::path& path, const QByteArray& bytes) {
   if (status) status = WriteAll(temporary, bytes);
   std::error_code error;
   if (status) {
-    fs::rename(temporary, target->file, error);
-    if (error) status = Status::SystemFailure(error);
+    status = ReplaceWith(temporary, target->file);
   }
   if (!status) fs::remove(temporary, error);
   UnregisterOnInterrupt(cleanup);

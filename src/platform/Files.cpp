@@ -1,12 +1,14 @@
 #include "platform/Files.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <vector>
 
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -36,7 +38,7 @@ long long WriteSome(int fd, const char* buffer, std::size_t n) {
   return _write(fd, buffer, static_cast<unsigned>(n));
 }
 bool Rewind(int fd) { return _lseeki64(fd, 0, SEEK_SET) == 0; }
-int CloseHandle(int fd) { return _close(fd); }
+int CloseFd(int fd) { return _close(fd); }
 bool IsRegularHandle(int fd) {
   struct _stat64 info {};
   return _fstat64(fd, &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFREG;
@@ -60,7 +62,7 @@ long long WriteSome(int fd, const char* buffer, std::size_t n) {
   return put;
 }
 bool Rewind(int fd) { return ::lseek(fd, 0, SEEK_SET) == 0; }
-int CloseHandle(int fd) { return ::close(fd); }
+int CloseFd(int fd) { return ::close(fd); }
 bool IsRegularHandle(int fd) {
   struct stat info {};
   return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
@@ -80,7 +82,7 @@ Result<RegularFile> RegularFile::Open(const fs::path& path) {
   const int fd = OpenReading(path);
   if (fd < 0) return Status::SystemFailure(LastError());
   if (!IsRegularHandle(fd)) {  // replaced between the check and the open
-    CloseHandle(fd);
+    CloseFd(fd);
     return NotRegular();
   }
   return RegularFile(fd);
@@ -89,7 +91,7 @@ Result<RegularFile> RegularFile::Open(const fs::path& path) {
 RegularFile::RegularFile(RegularFile&& other) noexcept : m_handle(other.m_handle) { other.m_handle = -1; }
 
 RegularFile::~RegularFile() {
-  if (m_handle >= 0) CloseHandle(m_handle);
+  if (m_handle >= 0) CloseFd(m_handle);
 }
 
 std::string RegularFile::ReadPrefix(std::size_t n) {
@@ -124,7 +126,7 @@ Status RegularFile::CopyTo(const fs::path& to) {
     }
     if (!status) break;
   }
-  if (CloseHandle(out) != 0 && status) status = Status::SystemFailure(LastError());
+  if (CloseFd(out) != 0 && status) status = Status::SystemFailure(LastError());
   if (!status) {
     std::error_code ec;
     fs::remove(to, ec);
@@ -136,4 +138,62 @@ bool IsSameFile(const fs::path& a, const fs::path& b) {
   std::error_code ec;
   const bool same = fs::equivalent(a, b, ec);
   return !ec && same;
+}
+
+std::FILE* CreateNewFile(const fs::path& path) {
+  const int fd = CreateNew(path);
+  if (fd < 0) return nullptr;
+#ifdef _WIN32
+  std::FILE* f = _fdopen(fd, "wb");
+#else
+  std::FILE* f = ::fdopen(fd, "wb");
+#endif
+  if (!f) {
+    const int error = errno;
+    CloseFd(fd);
+    errno = error;
+  }
+  return f;
+}
+
+bool SyncFile(std::FILE* f) {
+  if (std::fflush(f) != 0) return false;
+#ifdef _WIN32
+  return _commit(_fileno(f)) == 0;
+#else
+  return ::fsync(fileno(f)) == 0;
+#endif
+}
+
+Status ReplaceWith(const fs::path& temporary, const fs::path& target) {
+#ifdef _WIN32
+  // Without MOVEFILE_COPY_ALLOWED: a copy across volumes would not be one step.
+  if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return Status::SystemFailure({static_cast<int>(GetLastError()), std::system_category()});
+  }
+#else
+  if (::rename(temporary.c_str(), target.c_str()) != 0) return Status::SystemFailure(LastError());
+#endif
+  return {};
+}
+
+std::string PathToUtf8(const fs::path& path) {
+  const std::u8string utf8 = path.u8string();
+  return std::string(utf8.begin(), utf8.end());
+}
+
+fs::path PathFromUtf8(std::string_view utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+
+fs::path UserCacheFolder() {
+#ifdef _WIN32
+  // The wide variable: a user name with Turkish letters does not fit the ANSI code page.
+  if (const wchar_t* local = _wgetenv(L"LOCALAPPDATA"); local && *local) return fs::path(local) / L"Velmira";
+  std::error_code ec;
+  return fs::temp_directory_path(ec) / L"Velmira";
+#else
+  if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache && *cache == '/') return fs::path(cache) / "velmira";
+  if (const char* home = std::getenv("HOME"); home && *home) return fs::path(home) / ".cache" / "velmira";
+  std::error_code ec;
+  return fs::temp_directory_path(ec) / ("velmira-" + std::to_string(::getuid()));
+#endif
 }

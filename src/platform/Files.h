@@ -1,9 +1,12 @@
 #pragma once
-// Reading job files safely: only regular files are opened, never a FIFO, socket or
-// device that could block or change under the reader, and the copy is made from the
-// very file that was checked.
+// The file operations that differ between systems. Reading job files safely: only
+// regular files are opened, never a FIFO, socket or device that could block or change
+// under the reader, and the copy is made from the very file that was checked. Writing:
+// new files only, synced, and put in place in one step.
+#include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "platform/Result.h"
 
@@ -30,3 +33,25 @@ class RegularFile {
 
 // True when a and b name the same existing file (through links too).
 bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
+
+// Opens a new file for writing in binary mode; null, with errno set, when path exists
+// (EEXIST) or cannot be made. Never opens or truncates an existing file.
+std::FILE* CreateNewFile(const std::filesystem::path& path);
+
+// Flushes f and asks the system to put its data on the disk; false on an error, with
+// errno set.
+bool SyncFile(std::FILE* f);
+
+// Puts temporary in the place of target in one step: readers see the old file or the new
+// one, never neither. target may exist; both lie in one folder.
+Status ReplaceWith(const std::filesystem::path& temporary, const std::filesystem::path& target);
+
+// The path as UTF-8, and a path from UTF-8, whatever the system's own encoding is (a
+// narrow string is the ANSI code page on Windows, which cannot hold every Turkish letter).
+std::string PathToUtf8(const std::filesystem::path& path);
+std::filesystem::path PathFromUtf8(std::string_view utf8);
+
+// The user's own cache folder for the program: %LOCALAPPDATA%\Velmira on Windows, else
+// $XDG_CACHE_HOME/velmira or ~/.cache/velmira; a folder under the system's temporary
+// folder when none is known.
+std::filesystem::path UserCacheFolder();

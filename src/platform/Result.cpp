@@ -1,9 +1,40 @@
 #include "platform/Result.h"
 
 #include <cerrno>
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 std::string DescribeSystemError(std::error_code code) {
+#ifdef _WIN32
+  // The system category holds the Windows API's own codes there, not errno values.
+  if (code.category() == std::system_category()) {
+    switch (code.value()) {
+      case ERROR_DISK_FULL:
+      case ERROR_HANDLE_DISK_FULL:
+        return "Diskte yer kalmadı.";
+      case ERROR_ACCESS_DENIED:
+        return "Erişim izni yok.";
+      case ERROR_SHARING_VIOLATION:
+      case ERROR_LOCK_VIOLATION:
+        return "Dosya başka bir programda açık.";
+      case ERROR_WRITE_PROTECT:
+        return "Disk salt okunur.";
+      case ERROR_FILE_NOT_FOUND:
+      case ERROR_PATH_NOT_FOUND:
+        return "Klasör ya da dosya bulunamadı.";
+      case ERROR_FILENAME_EXCED_RANGE:
+        return "Dosya adı çok uzun.";
+      default:
+        return "Windows hata kodu " + std::to_string(code.value()) + ".";
+    }
+  }
+  if (code.category() == std::generic_category()) {
+#else
   if (code.category() == std::generic_category() || code.category() == std::system_category()) {
+#endif
     switch (code.value()) {
       case ENOSPC:
 #ifdef EDQUOT

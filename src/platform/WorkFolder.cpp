@@ -18,6 +18,7 @@
 #include <unistd.h>
 #endif
 
+#include "platform/Files.h"
 #include "platform/Interrupts.h"
 
 namespace fs = std::filesystem;
@@ -39,12 +40,12 @@ Status MakePrivateRoot(const fs::path& root) {
   fs::create_directories(root, ec);
   if (ec) return Status::SystemFailure(ec);
   if (!fs::is_directory(fs::symlink_status(root, ec))) {
-    return Status::Failure("Geçici klasör bir klasör değil: " + root.string());
+    return Status::Failure("Geçici klasör bir klasör değil: " + PathToUtf8(root));
   }
 #ifndef _WIN32
   struct stat info {};
   if (::lstat(root.c_str(), &info) != 0) return Status::SystemFailure(LastError());
-  if (info.st_uid != ::getuid()) return Status::Failure("Geçici klasör başka bir kullanıcının: " + root.string());
+  if (info.st_uid != ::getuid()) return Status::Failure("Geçici klasör başka bir kullanıcının: " + PathToUtf8(root));
 #endif
   fs::permissions(root, fs::perms::owner_all, fs::perm_options::replace, ec);
   if (ec) return Status::SystemFailure(ec);
@@ -167,6 +168,11 @@ WorkFolder::~WorkFolder() {
   UnregisterOnInterrupt(m_lockCleanupId);
   UnregisterOnInterrupt(m_folderCleanupId);
   std::error_code ec;
+#ifdef _WIN32
+  ReleaseLock(m_lock);  // an open file cannot be removed there
+  fs::remove_all(m_path, ec);
+#else
   fs::remove_all(m_path, ec);
   ReleaseLock(m_lock);
+#endif
 }

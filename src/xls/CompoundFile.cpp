@@ -1,15 +1,12 @@
 #include "xls/CompoundFile.h"
 
+#include "platform/Files.h"
+
 #include <cerrno>
 
 #include <algorithm>
 #include <cstring>
 
-#if defined(_WIN32)
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -102,12 +99,7 @@ bool CompoundFile::Create(const std::filesystem::path& path) {
 
 bool CompoundFile::Sync() {
   if (m_file == nullptr) return false;
-  if (std::fflush(m_file) != 0) Fail();
-#if defined(_WIN32)
-  if (_commit(_fileno(m_file)) != 0) Fail();
-#else
-  if (::fsync(fileno(m_file)) != 0) Fail();
-#endif
+  if (!SyncFile(m_file)) Fail();
   return !m_failed;
 }
 

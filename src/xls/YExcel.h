@@ -26,8 +26,7 @@
 // Memory for the writer's large tables. On Linux it asks for transparent huge pages,
 // mapped at once: the string table and the stream buffer are touched at random or all at
 // once, and 4 KiB page faults and TLB misses dominate their cost.
-void* AllocateBig(std::size_t bytes);  // zero-filled; fails like new when out of memory
-void FreeBig(void* p, std::size_t bytes);
+#include "platform/BigMemory.h"
 
 template <class T>
 struct BigAllocator {

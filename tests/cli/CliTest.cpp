@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#ifndef _WIN32
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#endif
 
 #include <chrono>
 
@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "text/Numbers.h"
+#include "support/Portable.h"
 
 namespace fs = std::filesystem;
 
@@ -75,8 +76,7 @@ class CliTest : public ::testing::Test {
     char buffer[65536];
     size_t n;
     while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
-    const int raw = pclose(pipe);
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.status = support::ExitStatus(pclose(pipe));
     r.err = ReadFile(err);
     return r;
   }
@@ -105,6 +105,7 @@ class CliTest : public ::testing::Test {
 fs::path CliTest::s_dir;
 
 TEST_F(CliTest, PointsOfSeveralJobsMatchTheGoldenTableUnderEveryLocale) {
+  VELMIRA_SKIP_ON_WINDOWS("runs the programs through a POSIX shell; scripts/windows.sh compares their outputs with the Linux build's");
   const RunResult c = Run("points " + Job("network.tsj") + " " + Job("rtk.tsj"));
   ASSERT_EQ(0, c.status) << c.err;
   ExpectGolden("points.txt", c.out);
@@ -116,6 +117,7 @@ TEST_F(CliTest, PointsOfSeveralJobsMatchTheGoldenTableUnderEveryLocale) {
 }
 
 TEST_F(CliTest, MatchWithFlagsMatchesTheGoldenTable) {
+  VELMIRA_SKIP_ON_WINDOWS("runs the programs through a POSIX shell; scripts/windows.sh compares their outputs with the Linux build's");
   const RunResult r = Run("match --flags --tolerance 0.5 --min-hours 1.5 " + Job("network.tsj") + " " + Job("rtk.tsj"));
   ASSERT_EQ(0, r.status) << r.err;
   ExpectGolden("match-flags.txt", r.out);
@@ -129,6 +131,7 @@ TEST_F(CliTest, MatchWithFlagsMatchesTheGoldenTable) {
 
 // The projected coordinates are checked against PROJ, an independent implementation.
 TEST_F(CliTest, PrintedGridCoordinatesAgreeWithProj) {
+  VELMIRA_SKIP_ON_WINDOWS("runs the programs through a POSIX shell; scripts/windows.sh compares their outputs with the Linux build's");
   if (std::system("command -v proj >/dev/null 2>&1") != 0) GTEST_SKIP() << "proj not installed";
   const RunResult r = Run("points " + Job("network.tsj"));
   ASSERT_EQ(0, r.status);
@@ -181,6 +184,7 @@ std::string WithJobPaths(std::string args, const std::function<std::string(const
 class CliExit : public CliTest, public ::testing::WithParamInterface<ExitCase> {};
 
 TEST_P(CliExit, ReportsByExitStatusAndStandardError) {
+  VELMIRA_SKIP_ON_WINDOWS("runs the programs through a POSIX shell; scripts/windows.sh compares their outputs with the Linux build's");
   const ExitCase& c = GetParam();
   const RunResult r = Run(WithJobPaths(c.args, Job));
   EXPECT_EQ(c.status, r.status) << r.err;
@@ -232,6 +236,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Two runs at once once shared one copy and printed each other's points.
 TEST_F(CliTest, RunsAtTheSameTimeReadOnlyTheirOwnJobFiles) {
+  VELMIRA_SKIP_ON_WINDOWS("runs the programs through a POSIX shell; scripts/windows.sh compares their outputs with the Linux build's");
   const std::string a = "points " + Job("network.tsj");
   const std::string b = "points " + Job("rtk.tsj");
   const std::string expectedA = Run(a).out, expectedB = Run(b).out;
@@ -258,9 +263,12 @@ TEST_F(CliTest, RunsAtTheSameTimeReadOnlyTheirOwnJobFiles) {
 }
 
 TEST_F(CliTest, AFifoIsRefusedWithinASecond) {
+  VELMIRA_SKIP_ON_WINDOWS("runs the programs through a POSIX shell; scripts/windows.sh compares their outputs with the Linux build's");
   const fs::path fifo = s_dir / "pipe.tsj";
   fs::remove(fifo);
+#ifndef _WIN32
   ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+#endif
   for (const char* command : {"points ", "match ", "detail -o never.xls ", "polygon -o never.xls "}) {
     const auto begin = std::chrono::steady_clock::now();
     const RunResult r = Run(std::string(command) + fifo.string());
@@ -272,10 +280,11 @@ TEST_F(CliTest, AFifoIsRefusedWithinASecond) {
 
 // A name from the field may hold the separators; escaped, a row stays one line.
 TEST_F(CliTest, CellTextsEscapeTabsLineBreaksAndBackslashes) {
+  VELMIRA_SKIP_ON_WINDOWS("runs the programs through a POSIX shell; scripts/windows.sh compares their outputs with the Linux build's");
   const fs::path job = s_dir / "odd-names.tsj";
   fs::copy_file(Job("network.tsj"), job, fs::copy_options::overwrite_existing);
   sqlite3* db = nullptr;
-  ASSERT_EQ(SQLITE_OK, sqlite3_open(job.c_str(), &db));
+  ASSERT_EQ(SQLITE_OK, sqlite3_open(support::Utf8(job).c_str(), &db));
   ASSERT_EQ(SQLITE_OK, sqlite3_exec(db,
                                     "update tblSoPoints set Name = 'A' || char(9) || 'B' || char(13) || char(10) "
                                     "|| 'C\\D' where Name not like '!000%'",
@@ -291,6 +300,7 @@ TEST_F(CliTest, CellTextsEscapeTabsLineBreaksAndBackslashes) {
 // The form may go anywhere but over the job data, a file its owner made read-only, or
 // through a link; a replaced form keeps its permission bits.
 TEST_F(CliTest, FormTargetsAreSafe) {
+  VELMIRA_SKIP_ON_WINDOWS("runs the programs through a POSIX shell; scripts/windows.sh compares their outputs with the Linux build's");
   const fs::path job = s_dir / "target-job.tsj";
   fs::copy_file(Job("network.tsj"), job, fs::copy_options::overwrite_existing);
   const std::string jobBytes = ReadFile(job);
@@ -397,6 +407,7 @@ struct CheckCase {
 class CliCheck : public CliTest, public ::testing::WithParamInterface<CheckCase> {};
 
 TEST_P(CliCheck, PrintsOneFindingPerBrokenRuleAndExitsThreeOnAnError) {
+  VELMIRA_SKIP_ON_WINDOWS("runs the programs through a POSIX shell; scripts/windows.sh compares their outputs with the Linux build's");
   const CheckCase& c = GetParam();
   const RunResult r = Run(WithJobPaths(c.args, Job));
   ASSERT_EQ(c.status, r.status) << r.err;
@@ -459,10 +470,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Detail points of two epochs break the network rule (at least 3) but not the classic one.
 TEST_F(CliTest, CheckJudgesDetailEpochsByTheProfile) {
+  VELMIRA_SKIP_ON_WINDOWS("runs the programs through a POSIX shell; scripts/windows.sh compares their outputs with the Linux build's");
   const fs::path job = s_dir / "few-epochs.tsj";
   fs::copy_file(Job("network.tsj"), job, fs::copy_options::overwrite_existing);
   sqlite3* db = nullptr;
-  ASSERT_EQ(SQLITE_OK, sqlite3_open(job.c_str(), &db));
+  ASSERT_EQ(SQLITE_OK, sqlite3_open(support::Utf8(job).c_str(), &db));
   ASSERT_EQ(SQLITE_OK, sqlite3_exec(db, "update tblCrdGnssRaw set NumOfEpochs = 2 where NumOfEpochs < 60", nullptr,
                                     nullptr, nullptr));
   sqlite3_close(db);
@@ -486,10 +498,11 @@ TEST_F(CliTest, CheckJudgesDetailEpochsByTheProfile) {
 // A second job file a couple of centimetres north of the first: its sessions pair with the
 // first file's, which the network profile refuses; same-file comes after the pair's other rules.
 TEST_F(CliTest, CheckFindsSessionsInDifferentJobFiles) {
+  VELMIRA_SKIP_ON_WINDOWS("runs the programs through a POSIX shell; scripts/windows.sh compares their outputs with the Linux build's");
   const fs::path shifted = s_dir / "shifted.tsj";
   fs::copy_file(Job("network.tsj"), shifted, fs::copy_options::overwrite_existing);
   sqlite3* db = nullptr;
-  ASSERT_EQ(SQLITE_OK, sqlite3_open(shifted.c_str(), &db));
+  ASSERT_EQ(SQLITE_OK, sqlite3_open(support::Utf8(shifted).c_str(), &db));
   ASSERT_EQ(SQLITE_OK, sqlite3_exec(db, "update tblSoPoints set C1 = C1 + 0.0000002", nullptr, nullptr, nullptr));
   sqlite3_close(db);
   const std::string files = Job("network.tsj") + " " + shifted.string();

@@ -88,8 +88,7 @@ inline Ran RunCommand(const std::string& command) {
   char buffer[65536];
   size_t n;
   while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) ran.out.append(buffer, n);
-  const int raw = pclose(pipe);
-  ran.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  ran.status = support::ExitStatus(pclose(pipe));
   return ran;
 }
 

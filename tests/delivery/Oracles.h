@@ -1,13 +1,13 @@
 #pragma once
 // The independent programs that read what the delivery layer writes: xmllint for XML and
 // HTML, headless chromium for the page as a browser shows it.
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include "support/Portable.h"
 
 struct CommandResult {
   int status = -1;     // the exit status; -1 when the program did not run or end normally
@@ -22,7 +22,7 @@ inline CommandResult RunCommand(const std::string& command) {
   std::size_t n = 0;
   while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
   const int raw = pclose(pipe);
-  if (raw != -1 && WIFEXITED(raw)) result.status = WEXITSTATUS(raw);
+  if (raw != -1) result.status = support::ExitStatus(raw);
   return result;
 }
 
@@ -33,7 +33,11 @@ inline void WriteText(const std::filesystem::path& path, const std::string& text
   out << text;
 }
 
+#ifdef _WIN32
+inline bool HasXmllint() { return false; }  // a Linux program: compared on the Linux side
+#else
 inline bool HasXmllint() { return std::filesystem::exists("/usr/bin/xmllint"); }
+#endif
 
 // What xmllint says of the file as XML; empty when it is well-formed.
 inline std::string XmlProblems(const std::filesystem::path& path) {

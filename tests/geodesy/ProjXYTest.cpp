@@ -10,6 +10,7 @@
 
 #include "geodesy/CProjXY.h"
 #include "text/Numbers.h"
+#include "support/Portable.h"
 
 namespace {
 
@@ -117,6 +118,7 @@ TEST(ProjXY, AgreesWithFrozenProjValuesOnTheGround) {
 // Runs the installed PROJ over every zone of the country, from its southern to its
 // northern end, across the whole zone width; skipped where PROJ is missing.
 TEST(ProjXY, AgreesWithLiveProjAcrossEveryZone) {
+  VELMIRA_SKIP_ON_WINDOWS("PROJ is a Linux program here");
   if (std::system("command -v proj >/dev/null 2>&1") != 0) {
     GTEST_SKIP() << "proj (proj-bin) is not installed; scripts/install-deps.sh installs it";
   }

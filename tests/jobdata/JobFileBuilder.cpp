@@ -1,5 +1,7 @@
 #include "JobFileBuilder.h"
 
+#include "support/Portable.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -40,7 +42,7 @@ void JobFileBuilder::Write(const std::filesystem::path& path, const std::vector<
     fs::remove(p);
   }
   sqlite3* db = nullptr;
-  ASSERT_EQ(SQLITE_OK, sqlite3_open(target.c_str(), &db));
+  ASSERT_EQ(SQLITE_OK, sqlite3_open(support::Utf8(target).c_str(), &db));
   if (keepWalOpen) Exec(db, "pragma journal_mode=wal; pragma wal_autocheckpoint=0;");
   Exec(db,
        "create table tblCrdGnssRaw(keyCrdGnssRaw integer primary key, xx, yy, zz, SolutionType, "

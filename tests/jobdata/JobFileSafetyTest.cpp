@@ -2,7 +2,9 @@
 // journals, FIFOs and folders, runaway matchings. Nothing may be read in part or hang.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <chrono>
 #include <fstream>
@@ -32,10 +34,11 @@ struct RawReading {
 };
 
 RawReading ReadRaw(const fs::path& job, const fs::path& scratch) {
-  fs::copy_file(job, scratch, fs::copy_options::overwrite_existing);
+  fs::remove(scratch);  // not overwrite_existing: libstdc++ on Windows refuses it
+  fs::copy_file(job, scratch);
   RawReading reading;
   sqlite3* db = nullptr;
-  if (sqlite3_open_v2(scratch.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+  if (sqlite3_open_v2(support::Utf8(scratch).c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
     sqlite3_close(db);
     reading.damaged = true;
     return reading;
@@ -141,7 +144,7 @@ TEST_F(SafetyTest, AHotJournalIsRolledBackAsSqliteWould) {
   row.name = "COMMITTED";
   JobFileBuilder::Write(dir / "live.tsj", {row});
   sqlite3* db = nullptr;
-  ASSERT_EQ(SQLITE_OK, sqlite3_open((dir / "live.tsj").c_str(), &db));
+  ASSERT_EQ(SQLITE_OK, sqlite3_open(support::Utf8(dir / "live.tsj").c_str(), &db));
   ASSERT_EQ(SQLITE_OK, sqlite3_exec(db,
                                     "pragma cache_size=1; begin;"
                                     "update tblSoPoints set Name='UNCOMMITTED';"
@@ -165,6 +168,9 @@ TEST_F(SafetyTest, AHotJournalIsRolledBackAsSqliteWould) {
 }
 
 TEST_F(SafetyTest, FifosAndFoldersAreRefusedAtOnceAndLeaveNoCopy) {
+#ifdef _WIN32
+  GTEST_SKIP() << "not on Windows: no FIFOs, and links need a privilege";
+#else
   ASSERT_EQ(0, mkfifo((dir / "pipe.tsj").c_str(), 0600));
   fs::create_directory(dir / "folder.tsj");
   for (const char* name : {"pipe.tsj", "folder.tsj"}) {
@@ -181,6 +187,7 @@ TEST_F(SafetyTest, FifosAndFoldersAreRefusedAtOnceAndLeaveNoCopy) {
   fs::create_symlink(dir / "real.tsj", dir / "link.tsj");
   CVelmiraDoc doc(shell, dir / "cache");
   EXPECT_TRUE(doc.AddJobFile(dir / "link.tsj"));
+#endif
 }
 
 TEST_F(SafetyTest, ARefusedFileLeavesNothingInTheWorkingFolder) {

@@ -5,12 +5,13 @@
 #include <sstream>
 #include <string>
 
+#include "support/Portable.h"
+
 // A fresh folder per test, removed afterwards.
 class TestDir {
  public:
   TestDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "velmira-test-XXXXXX").string();
-    m_path = mkdtemp(pattern.data());
+    m_path = support::MakeTempFolder("velmira-test-");
   }
   ~TestDir() {
     std::error_code ec;

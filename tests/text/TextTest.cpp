@@ -25,6 +25,10 @@ std::string CPrintf(const char* format, double v) {
 }
 
 TEST_F(CLocaleOracle, AtoFAgreesWithTheCLibrary) {
+#ifdef _WIN32
+  GTEST_SKIP() << "not on Windows: msvcrt's atof reads neither hexadecimal nor infinity, so it is no "
+                  "oracle for the C99 atof that AtoF follows; the Linux build checks it against glibc";
+#endif
   const char* inputs[] = {"", "  12.5", "-0.25", "+3", "1e3", "1E-3", "39.123456789012",
                           "32.5abc", "abc", "0x1p4", "0x", "-0x10", "inf", "-INF",
                           "infinity", "1e400", "-1e400", "1e-400", ".5", "5.", "--1",

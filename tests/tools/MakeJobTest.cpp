@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cmath>
@@ -19,6 +18,7 @@
 
 #include "text/Cp1254.h"
 #include "text/Numbers.h"
+#include "support/Portable.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ ToolRun MakeJob(const std::string& args) {
   const std::string command = std::string("'") + VELMIRA_MAKE_JOB + "' " + args + " >'" + out +
                               "' 2>'" + err + "'";
   const int raw = std::system(command.c_str());
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(out), Slurp(err)};
+  return {support::ExitStatus(raw), Slurp(out), Slurp(err)};
 }
 
 struct DbCloser {
@@ -119,6 +119,7 @@ long long SummaryCount(const std::string& summary, const std::string& label) {
 }
 
 TEST(MakeJob, WritesTheJobOptionsTheCommandLineAsksFor) {
+  VELMIRA_SKIP_ON_WINDOWS("runs the programs through a POSIX shell; scripts/windows.sh compares their outputs with the Linux build's");
   struct Case {
     const char* name;
     const char* args;
@@ -169,6 +170,7 @@ TEST(MakeJob, WritesTheJobOptionsTheCommandLineAsksFor) {
 }
 
 TEST(MakeJob, JobReadsBackAsARealisticSurveyThroughTheReadersJoin) {
+  VELMIRA_SKIP_ON_WINDOWS("runs the programs through a POSIX shell; scripts/windows.sh compares their outputs with the Linux build's");
   const std::string job = TempPath("survey.tsj");
   const ToolRun run = MakeJob("--seed 11 --points 600 --meridian 39 --control-fraction 0.2 '" + job + "'");
   ASSERT_EQ(0, run.status) << run.err;
@@ -236,6 +238,7 @@ TEST(MakeJob, JobReadsBackAsARealisticSurveyThroughTheReadersJoin) {
 }
 
 TEST(MakeJob, SameSeedGivesTheSameFileAndReplacesAnOldOne) {
+  VELMIRA_SKIP_ON_WINDOWS("runs the programs through a POSIX shell; scripts/windows.sh compares their outputs with the Linux build's");
   const std::string first = TempPath("seed_a.tsj"), second = TempPath("seed_b.tsj");
   { std::ofstream(second) << "not a database, and longer than nothing at all"; }
   ASSERT_EQ(0, MakeJob("--seed 5 --points 150 '" + first + "'").status);
@@ -248,6 +251,7 @@ TEST(MakeJob, SameSeedGivesTheSameFileAndReplacesAnOldOne) {
 }
 
 TEST(MakeJob, RefusesBadCommandLinesWithStatusTwoAndFailuresWithOne) {
+  VELMIRA_SKIP_ON_WINDOWS("runs the programs through a POSIX shell; scripts/windows.sh compares their outputs with the Linux build's");
   const std::string job = TempPath("refused.tsj");
   std::remove(job.c_str());
   const char* usage[] = {"", "--meridian 31 x.tsj", "--points -3 x.tsj",
