@@ -19,3 +19,8 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVELMIRA_SANITIZE=ON -DVELMIR
 cmake --build build-asan -j "$jobs"
 echo "== tests, sanitizers, tr_TR.UTF-8 locale =="
 (cd build-asan && LC_ALL=tr_TR.UTF-8 LANG=tr_TR.UTF-8 ctest --output-on-failure -j "$jobs")
+
+# The Windows build of the core and the command line: cross-built, tested under Wine and
+# compared with this build byte for byte. It installs MinGW-w64, Wine and NSIS if missing.
+echo "== Windows build, tests under Wine =="
+bash scripts/windows.sh

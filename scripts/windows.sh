@@ -19,7 +19,7 @@ step() { echo "== $* =="; }
 step "Debian packages"
 packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
-  wine wine64 nsis tcl dpkg-dev googletest cmake make gcc
+  wine wine64 nsis tcl dpkg-dev googletest cmake make gcc sqlite3
 )
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
@@ -40,6 +40,10 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+for tool in x86_64-w64-mingw32-g++-posix wine wineserver makensis tclsh; do
+  command -v "$tool" >/dev/null || { echo "windows.sh: $tool is still missing after the installation" >&2; exit 1; }
+done
 
 step "SQLite for Windows, from Debian's source package"
 if [ ! -f "$prefix/lib/libsqlite3.a" ]; then

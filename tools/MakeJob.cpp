@@ -18,14 +18,17 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include <unistd.h>
 
+#include "platform/Console.h"
+#include "platform/Files.h"
 #include "text/Cp1254.h"
 #include "text/Numbers.h"
 
@@ -564,8 +567,13 @@ const char* MethodName(Method m) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  PrepareConsole();
+  // UTF-8 arguments on every system, so that Turkish file names reach SQLite intact.
+  std::vector<std::string> arguments = CommandLineArguments(argc, argv);
+  std::vector<char*> utf8Argv{argv[0]};
+  for (std::string& argument : arguments) utf8Argv.push_back(argument.data());
   Options o;
-  const std::string usageError = ParseArgs(argc, argv, o);
+  const std::string usageError = ParseArgs(static_cast<int>(utf8Argv.size()), utf8Argv.data(), o);
   if (!usageError.empty()) {
     std::fprintf(stderr, "velmira-make-job: %s\n%s", usageError.c_str(), kUsage);
     return kExitUsage;
@@ -573,8 +581,9 @@ int main(int argc, char** argv) {
 
   // The job is built beside its destination and renamed over it when complete, so an
   // earlier file of that name is replaced whole or not at all.
-  const std::string temp = o.out + ".part" + text::FormatInt(static_cast<std::int64_t>(getpid()));
-  std::remove(temp.c_str());
+  const std::string temp = o.out + ".part" + text::FormatInt(static_cast<std::int64_t>(std::random_device()() % 1000000));
+  std::error_code ignored;
+  std::filesystem::remove(PathFromUtf8(temp), ignored);
   Counts counts;
   int meridian = 0;
   std::string error;
@@ -589,11 +598,13 @@ int main(int argc, char** argv) {
     }
     if (error.empty() && !writer.Close()) error = writer.Error();
   }
-  if (error.empty() && std::rename(temp.c_str(), o.out.c_str()) != 0) {
-    error = "cannot replace " + o.out;
+  if (error.empty()) {
+    if (const Status replaced = ReplaceWith(PathFromUtf8(temp), PathFromUtf8(o.out)); !replaced) {
+      error = "cannot replace " + o.out + ": " + replaced.cause();
+    }
   }
   if (!error.empty()) {
-    std::remove(temp.c_str());
+    std::filesystem::remove(PathFromUtf8(temp), ignored);
     std::fprintf(stderr, "velmira-make-job: %s: %s\n", o.out.c_str(), error.c_str());
     return kExitError;
   }

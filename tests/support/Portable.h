@@ -9,6 +9,10 @@
 #ifndef _WIN32
 #include <sys/wait.h>
 #endif
+#ifdef _MSC_VER  // MinGW has the POSIX names too
+#define popen _popen
+#define pclose _pclose
+#endif
 
 namespace support {
 

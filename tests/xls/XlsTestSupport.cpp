@@ -1,14 +1,21 @@
 #include "XlsTestSupport.h"
 
-#include <unistd.h>
-
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 namespace xlstest {
+
+namespace {
+// Tells this run's files from those of a run beside it in the same folder.
+unsigned RunId() {
+  static const unsigned id = std::random_device()();
+  return id;
+}
+}  // namespace
 
 std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -36,7 +43,7 @@ std::string Hex(const std::vector<std::uint8_t>& b) {
 TempDir::TempDir() {
   static std::atomic<int> counter{0};
   m_path = std::filesystem::current_path() /
-           ("xlstest-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+           ("xlstest-" + std::to_string(RunId()) + "-" + std::to_string(counter++));
   std::filesystem::remove_all(m_path);
   std::filesystem::create_directories(m_path);
 }
@@ -81,7 +88,7 @@ std::vector<std::string> ReadBack(const std::string& mode, const std::filesystem
 std::string Sha256Hex(const std::vector<std::uint8_t>& data) {
   static std::atomic<int> counter{0};
   std::filesystem::path raw = std::filesystem::current_path() /
-                              ("sha-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+                              ("sha-" + std::to_string(RunId()) + "-" + std::to_string(counter++));
   {
     std::ofstream f(raw, std::ios::binary);
     f.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
