@@ -13,6 +13,7 @@ packages=(
   xvfb xauth imagemagick
   locales proj-bin
   libxml2-utils gdal-bin chromium fonts-dejavu-core
+  librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream shared-mime-info man-db
 )
 
 missing=()

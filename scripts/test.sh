@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test twice: once in the
 # normal build under the C locale, once in the AddressSanitizer and
-# UndefinedBehaviorSanitizer build under a Turkish locale.
+# UndefinedBehaviorSanitizer build under a Turkish locale. Between the two, the Debian
+# package is built and checked (scripts/check-package.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -13,6 +14,8 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMIRA_GUI=ON -DVELMIRA
 cmake --build build -j "$jobs"
 echo "== tests, C locale =="
 (cd build && LC_ALL=C LANG=C ctest --output-on-failure -j "$jobs")
+echo "== Debian package =="
+bash scripts/check-package.sh
 
 echo "== build (sanitizers) =="
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVELMIRA_SANITIZE=ON -DVELMIRA_GUI=ON -DVELMIRA_BENCH=OFF >/dev/null

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <algorithm>
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -417,12 +418,30 @@ void CMainFrame::OnAppAbout() {
 void CMainFrame::LoadJobAtStart(const std::filesystem::path& path) {
   if (!GetDocument().AddJobFile(path)) return;
   NoteZonesOfLastFile();
+  ListLastJobFile();
+  GetDocument().MatchSessions();
+}
+
+void CMainFrame::LoadJobsFromCommandLine(const QStringList& arguments) {
+  bool titled = false;
+  for (const QString& argument : arguments) {
+    if (argument.startsWith(QLatin1Char('-'))) continue;
+    if (!GetDocument().AddJobFile(PathFromQString(argument))) continue;
+    NoteZonesOfLastFile();
+    // A file that was refused must not name the window.
+    if (!titled) SetDocumentTitle(QFileInfo(argument).fileName());
+    titled = true;
+  }
+  if (titled) ListLastJobFile();
+}
+
+void CMainFrame::ListLastJobFile() {
+  if (GetDocument().TsjList().empty()) return;
   if (CTSJView* view = GetJobFilesView()) {
     const int row = view->GetGridCtrl()->GetRowCount() - 1;
     view->GetGridCtrl()->SetSelectedRange(CCellRange(row, 0, row, view->GetGridCtrl()->GetColumnCount() - 1));
   }
   GetDocument().ShowFilePoints(GetDocument().TsjList().back().nFileNumber);
-  GetDocument().MatchSessions();
 }
 
 std::optional<std::filesystem::path> CMainFrame::ChooseJobFile() { return m_pDialogs->ChooseJobFile(this); }

@@ -86,8 +86,13 @@ class CMainFrame : public QMainWindow, public CDocShell {
   void SetFormWriters(CFormWriters writers) { m_writers = std::move(writers); }
   // What "Klasörü Aç" does with a finished delivery folder: the system's file manager.
   void SetFolderOpener(std::function<void(const std::filesystem::path&)> opener) { m_openFolder = std::move(opener); }
-  // The title of the document given on the command line (no job file is read from it).
+  // The window's title: the document's name before the program's.
   void SetDocumentTitle(const QString& title);
+  // The job files named on the command line (the program's own name left out), each added
+  // as the open command adds it: a refused one is told and the rest still load. The first
+  // one added names the window, the last one's points are listed. Arguments beginning with
+  // '-' are options, not files.
+  void LoadJobsFromCommandLine(const QStringList& arguments);
   // Adds a job file without the open dialogue, lists its points and matches (for
   // demonstrations and screenshots; see VELMIRA_START_JOB in main.cpp).
   void LoadJobAtStart(const std::filesystem::path& path);
@@ -125,6 +130,8 @@ class CMainFrame : public QMainWindow, public CDocShell {
   void CreateClient();
   void RestorePaneSizes();
   static void FitToText(QMessageBox& box);
+  // Selects the last job file's row and lists its points, as a click on it would.
+  void ListLastJobFile();
   void OnFocusChanged(QWidget* pOld, QWidget* pNow);
   // One form per zone of the ticked rows, after asking when there are several; write
   // gets the zone (nothing for a single-zone form) and the file to write.

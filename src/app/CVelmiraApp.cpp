@@ -31,6 +31,8 @@ bool LoadTurkishTranslations() {
 bool CVelmiraApp::InitInstance() {
   QApplication::setApplicationName(QStringLiteral("Velmira"));
   QApplication::setOrganizationName(QStringLiteral("Velmira"));
+  // The installed desktop entry's id: Wayland and the task bars find the icon through it.
+  QGuiApplication::setDesktopFileName(QStringLiteral("tr.velmira.Velmira"));
   LoadTurkishTranslations();
   QApplication::setWindowIcon(ApplicationIcon());
 

@@ -5,7 +5,6 @@
 // dialogue, its points are listed and its sessions matched; VELMIRA_START_TAB ("harita",
 // "kontrol" or "farklar") opens that tab.
 #include <QApplication>
-#include <QFileInfo>
 
 #include "app/CVelmiraApp.h"
 #include "platform/Interrupts.h"
@@ -18,14 +17,8 @@ int main(int argc, char** argv) {
   CVelmiraApp app;
   if (!app.InitInstance()) return 1;
 
-  // A document path on the command line gives the window its title; it holds no job data.
-  const QStringList arguments = QApplication::arguments();
-  for (int i = 1; i < arguments.size(); ++i) {
-    if (!arguments[i].startsWith(QLatin1Char('-')) && QFileInfo(arguments[i]).isFile()) {
-      app.GetMainFrame()->SetDocumentTitle(QFileInfo(arguments[i]).fileName());
-      break;
-    }
-  }
+  // The job files a file manager's "Open with" passes (Exec=velmira %F), or a shell.
+  app.GetMainFrame()->LoadJobsFromCommandLine(QApplication::arguments().mid(1));
   const QByteArray startJob = qgetenv("VELMIRA_START_JOB");
   if (!startJob.isEmpty()) app.GetMainFrame()->LoadJobAtStart(PathFromQString(QString::fromLocal8Bit(startJob)));
   const QByteArray startTab = qgetenv("VELMIRA_START_TAB");

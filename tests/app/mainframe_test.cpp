@@ -445,6 +445,77 @@ class MainFrameTest : public QObject {
     QCOMPARE(frame->GetDocument().TsjList().at(0).strMethod, std::string("VRSCMRP"));
   }
 
+  // The files a file manager passes on "Open with": every one is added in order, a refused
+  // one is told without stopping the rest, options are no files. Arguments: "A" and "B"
+  // are two generated jobs, "text" a file that is no job, "gone" a path that does not
+  // exist; anything else is passed as it is.
+  void commandLineJobs_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("loaded");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("two jobs") << QStringList{"A", "B"} << QStringList{"a.tsj", "b.tsj"} << QStringList{}
+                              << "a.tsj";
+    QTest::newRow("missing one told, the other loads")
+        << QStringList{"gone", "B"} << QStringList{"b.tsj"} << QStringList{"TSJ Dosyası okunamadı: "} << "b.tsj";
+    QTest::newRow("no job between two") << QStringList{"A", "text", "B"} << QStringList{"a.tsj", "b.tsj"}
+                                        << QStringList{"TARVEK TSJ Değil"} << "a.tsj";
+    QTest::newRow("options skipped") << QStringList{"-style=fusion", "--reverse", "B", "-"}
+                                     << QStringList{"b.tsj"} << QStringList{} << "b.tsj";
+    QTest::newRow("nothing loads") << QStringList{"gone"} << QStringList{} << QStringList{"TSJ Dosyası okunamadı: "}
+                                   << "Untitled";
+    QTest::newRow("no arguments") << QStringList{} << QStringList{} << QStringList{} << "Untitled";
+  }
+  void commandLineJobs() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, loaded);
+    QFETCH(QStringList, messages);
+    QFETCH(QString, title);
+    QVERIFY(MakeJob(root / "a.tsj", {"--seed", "21", "--points", "30", "--float-fraction", "0"}));
+    QVERIFY(MakeJob(root / "b.tsj", {"--seed", "22", "--points", "20", "--float-fraction", "0"}));
+    QFile text(QString::fromStdString((root / "notes.tsj").string()));
+    QVERIFY(text.open(QIODevice::WriteOnly));
+    text.write("not a job file at all\n");
+    text.close();
+    const QMap<QString, fs::path> named{{"A", root / "a.tsj"}, {"B", root / "b.tsj"},
+                                        {"text", root / "notes.tsj"}, {"gone", root / "gone.tsj"}};
+    QStringList passed;
+    for (const QString& argument : arguments) {
+      passed << (named.contains(argument) ? QString::fromStdString(named[argument].string()) : argument);
+    }
+    for (qsizetype i = 0; i < messages.size(); ++i) answerer->ExpectMessage();
+
+    frame->LoadJobsFromCommandLine(passed);
+
+    QVERIFY(answerer->Done());
+    QCOMPARE(answerer->Messages().size(), size_t(messages.size()));
+    for (qsizetype i = 0; i < messages.size(); ++i) {
+      QVERIFY2(answerer->Messages()[i].text.startsWith(messages[i]), qPrintable(answerer->Messages()[i].text));
+      QCOMPARE(answerer->Messages()[i].icon, QMessageBox::Warning);
+    }
+    const CVelmiraDoc& doc = frame->GetDocument();
+    QStringList names;
+    for (const tsjdosya& file : doc.TsjList()) names << QString::fromStdString(file.strFileName);
+    QCOMPARE(names, loaded);
+    QCOMPARE(frame->windowTitle(), title + QStringLiteral(" - Velmira V 1.4 - Pelinor"));
+
+    // The last job file is selected and its points, and only its, are listed.
+    CGridCtrl* files = frame->GetJobFilesView()->GetGridCtrl();
+    CGridCtrl* points = frame->GetPointView()->GetGridCtrl();
+    QCOMPARE(files->GetRowCount(), int(loaded.size()) + 1);
+    if (loaded.isEmpty()) {
+      QCOMPARE(points->GetRowCount(), 1);
+      return;
+    }
+    QCOMPARE(files->GetSelectedCellRange().GetMinRow(), files->GetRowCount() - 1);
+    const int last = doc.TsjList().back().nFileNumber;
+    const auto count = std::count_if(doc.NoktaList().begin(), doc.NoktaList().end(),
+                                     [last](const CTarvekNokta& p) { return p.nFileNumber == last; });
+    QVERIFY(count > 0);
+    QCOMPARE(points->GetRowCount(), int(count) + 1);
+    for (int r = 1; r < points->GetRowCount(); ++r) QCOMPARE(points->GetItemText(r, 19), QString::number(last));
+  }
+
   void openCancelledChangesNothing() {
     frame->GetAction(ID_TSJ_AC)->trigger();
     QCOMPARE(dialogs->jobFileAsks, 1);
