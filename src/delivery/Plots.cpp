@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "delivery/RoundNumbers.h"
 #include "jobdata/CVelmiraDoc.h"
 #include "text/Cp1254.h"
 #include "text/Numbers.h"
@@ -133,26 +134,6 @@ Mark Keyed(Mark m, KeyKind kind, int key, int fileNumber = 0) {
 Mark Background(double width, double height) { return RectMark({0, 0}, {width, height}, std::nullopt, kWhite); }
 
 // ---- ranges and ticks ------------------------------------------------------------------
-
-// The smallest of 1, 2, 5 times a power of ten that is at least value (1 for nothing usable).
-double NiceCeil(double value) {
-  if (!(value > 0) || !std::isfinite(value)) return 1;
-  const double power = std::pow(10.0, std::floor(std::log10(value)));
-  for (double f : {1.0, 2.0, 5.0, 10.0}) {
-    if (f * power >= value * (1 - 1e-9)) return f * power;
-  }
-  return 10 * power;
-}
-
-// The largest of 1, 2, 5 times a power of ten that is at most value.
-double NiceFloor(double value) {
-  if (!(value > 0) || !std::isfinite(value)) return 1;
-  const double power = std::pow(10.0, std::floor(std::log10(value)));
-  for (double f : {5.0, 2.0, 1.0}) {
-    if (f * power <= value * (1 + 1e-9)) return f * power;
-  }
-  return power;
-}
 
 // A tick value as text with as many decimals as the step needs; never "-0".
 std::string TickText(double value, double step) {

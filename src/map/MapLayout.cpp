@@ -7,24 +7,6 @@
 
 namespace jobmap {
 
-double NiceCeil(double value) {
-  if (!(value > 0) || !std::isfinite(value)) return 1;
-  const double power = std::pow(10.0, std::floor(std::log10(value)));
-  for (double f : {1.0, 2.0, 5.0, 10.0}) {
-    if (f * power >= value * (1 - 1e-9)) return f * power;
-  }
-  return 10 * power;
-}
-
-double NiceFloor(double value) {
-  if (!(value > 0) || !std::isfinite(value)) return 1;
-  const double power = std::pow(10.0, std::floor(std::log10(value)));
-  for (double f : {5.0, 2.0, 1.0}) {
-    if (f * power <= value * (1 + 1e-9)) return f * power;
-  }
-  return power;
-}
-
 namespace {
 
 // The multiples of step from lo to hi. The view's size bounds their count, but a guard

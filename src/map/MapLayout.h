@@ -6,15 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "delivery/RoundNumbers.h"
 #include "map/MapViewport.h"
 
 namespace jobmap {
 
-// The smallest of 1, 2, 5 times a power of ten that is at least value; 1 for a value that
-// is not a finite positive number.
-double NiceCeil(double value);
-// The largest of 1, 2, 5 times a power of ten that is at most value; 1 likewise.
-double NiceFloor(double value);
+using ::NiceCeil;
+using ::NiceFloor;
 
 // Round grid lines over the visible area, about spacingPx apart on screen.
 struct GridLines {
