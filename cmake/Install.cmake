@@ -7,6 +7,11 @@ include(GNUInstallDirs)
 set(VELMIRA_APP_ID tr.velmira.Velmira)
 set(VELMIRA_DATA_DIR ${PROJECT_SOURCE_DIR}/data)
 
+if(WIN32)
+  include(cmake/WindowsRuntime.cmake)  # one folder there, not a bin/ share/ tree
+  return()
+endif()
+
 install(TARGETS velmira-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(VELMIRA_GUI)
   install(TARGETS velmira RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -1,6 +1,7 @@
 # Cross build for 64-bit Windows with Debian's MinGW-w64 (the POSIX-thread variant, which
-# std::thread and std::mutex need). The programs link the compiler's runtime statically,
-# so the .exe files run on a bare Windows (and under Wine) without the MinGW DLLs.
+# std::thread and std::mutex need). The programs load the compiler's runtime as DLLs
+# (libstdc++-6, libgcc_s_seh-1, libwinpthread-1), as the Qt DLLs do, so that a process
+# holds one C++ runtime; cmake/WindowsRuntime.cmake puts the DLLs beside the programs.
 #
 #   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 set(CMAKE_SYSTEM_NAME Windows)
@@ -18,9 +19,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# libgcc, libstdc++ and winpthread inside every .exe.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
 # Tests and tools run through Wine when CTest or a build step starts them.
 find_program(VELMIRA_WINE NAMES wine wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)

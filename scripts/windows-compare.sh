@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs velmira-cli of the Linux build and velmira-cli.exe of the Windows build (under
 # Wine) on the same job files and compares every output byte for byte: standard output,
-# exit status and every file written. Job files come from the Linux velmira-make-job,
+# exit status and every file written; then the same for the forms and the delivery
+# folder written by the desktop program's own commands (velmira-desktop-outputs). Job files come from the Linux velmira-make-job,
 # some in a folder and under names with Turkish letters.
 #
 #   scripts/windows-compare.sh LINUX-BIN-DIR WINDOWS-BIN-DIR WORK-DIR
@@ -65,6 +66,23 @@ run polygon polygon -o poligon-ş.xls "$j1" "$j4"
 run deliver deliver -o "teslim-$jobs_dir" "$j1" "$j2" "$j4"
 run refused points yok.tsj
 run usage match --tolerance -1 "$j1"
+
+# The desktop's commands, on the offscreen platform; their messages name absolute paths,
+# so they are kept beside the folders, not compared.
+desktop_jobs=("../$jobs_dir/parsel-ğüşıöç.tsj" ../büyük.tsj)
+status_linux=0 status_windows=0
+(cd linux && QT_QPA_PLATFORM=offscreen VELMIRA_TEST_SETTINGS="$PWD/../settings-linux" \
+  XDG_CACHE_HOME="$PWD/../cache-linux" "$linux/velmira-desktop-outputs" masaustu "${desktop_jobs[@]}" \
+  2>../desktop-linux.err) || status_linux=$?
+(cd windows && WINEQT_QPA_PLATFORM=offscreen WINEQT_QPA_FONTDIR=Z:/usr/share/fonts/truetype/dejavu \
+  VELMIRA_TEST_SETTINGS="Z:$PWD/../settings-windows" wine "$windows/velmira-desktop-outputs.exe" masaustu \
+  "${desktop_jobs[@]}" 2>../desktop-windows.err) || status_windows=$?
+compared=$((compared + 1))
+if [ "$status_linux" != 0 ] || [ "$status_windows" != 0 ]; then
+  echo "the desktop's commands failed: Linux $status_linux, Windows $status_windows (see desktop-*.err)"
+  failures=$((failures + 1))
+fi
+[ -d linux/masaustu/teslim-İş ] || { echo "the desktop wrote no delivery folder"; failures=$((failures + 1)); }
 
 # Every file the two programs wrote, by the same relative names.
 (cd linux && find . -path ./cache -prune -o -type f -print | sort) >files-linux.txt

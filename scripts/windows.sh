@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# The Windows build of the core and the command line, made and checked on Debian:
-# installs what is missing (MinGW-w64, Wine, NSIS, Tcl), builds SQLite from Debian's
-# source package and GoogleTest from Debian's sources for Windows, cross-builds into
-# build-windows/, runs the tests under Wine, compares velmira-cli's outputs with the
-# Linux build's byte for byte and makes the installer. Safe to run again: each step is
-# skipped when its result is there.
+# The Windows build of both programs, made and checked on Debian: installs what is
+# missing (MinGW-w64, Wine, NSIS, the host Qt tools), builds SQLite from Debian's source
+# package, GoogleTest from Debian's sources and Qt from Debian's qt6-base source package
+# for Windows (Qt into a cache folder outside the clone: scripts/windows-qt.sh),
+# cross-builds into build-windows/, runs the tests under Wine, compares the outputs of
+# velmira-cli and of the desktop's commands with the Linux build's byte for byte, shows
+# the real window under Wine on a virtual display, and makes the installer and tries it
+# in a fresh Wine prefix. Safe to run again: each step is skipped when its result is there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -19,7 +21,9 @@ step() { echo "== $* =="; }
 step "Debian packages"
 packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
-  wine wine64 nsis tcl dpkg-dev googletest cmake make gcc sqlite3
+  wine wine64 nsis tcl dpkg-dev googletest cmake make gcc sqlite3 ninja-build
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n librsvg2-bin icoutils
+  xvfb xauth x11-utils imagemagick fonts-dejavu-core libsqlite3-dev libgtest-dev libgmock-dev
 )
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
@@ -41,7 +45,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-for tool in x86_64-w64-mingw32-g++-posix wine wineserver makensis tclsh; do
+for tool in x86_64-w64-mingw32-g++-posix wine wineserver makensis tclsh ninja rsvg-convert icotool wrestool xvfb-run xwininfo import; do
   command -v "$tool" >/dev/null || { echo "windows.sh: $tool is still missing after the installation" >&2; exit 1; }
 done
 
@@ -70,10 +74,21 @@ if [ ! -f "$prefix/lib/libgtest.a" ]; then
   cmake --install "$third/googletest" >/dev/null
 fi
 
+step "Qt for Windows, from Debian's source package"
+qt_prefix=$(bash scripts/windows-qt.sh | tail -n1)
+
 step "cross build (build-windows)"
-cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_FIND_ROOT_PATH="$prefix" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMIRA_GUI=OFF -DVELMIRA_BENCH=OFF >/dev/null
+cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_FIND_ROOT_PATH="$prefix;$qt_prefix" \
+  -DCMAKE_PREFIX_PATH="$qt_prefix" -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMIRA_GUI=ON -DVELMIRA_BENCH=OFF >/dev/null
 cmake --build "$out" -j "$jobs"
+# No console beside the desktop program; its icon, version record and manifest inside.
+x86_64-w64-mingw32-objdump -p "$out/bin/velmira.exe" | grep -q 'Subsystem.*(Windows GUI)' ||
+  { echo "velmira.exe is not a window program" >&2; exit 1; }
+resources=$(wrestool -l "$out/bin/velmira.exe")
+for kind in 'type=icon' 'type=group_icon' 'type=version' 'type=24'; do
+  grep -q -- "--$kind" <<<"$resources" || { echo "velmira.exe lacks the resource $kind" >&2; exit 1; }
+done
 
 step "Wine prefix"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -85,26 +100,28 @@ fi
 step "tests under Wine"
 (cd "$out" && ctest --output-on-failure -j "$jobs")
 
-step "velmira-cli on Windows and on Linux, byte for byte"
+step "velmira-cli and the desktop's commands on Windows and on Linux, byte for byte"
 if [ ! -f build/CMakeCache.txt ]; then
-  cmake -S . -B build -DVELMIRA_GUI=OFF -DVELMIRA_BENCH=OFF >/dev/null
+  cmake -S . -B build -DVELMIRA_GUI=ON -DVELMIRA_BENCH=OFF >/dev/null
 fi
-cmake --build build -j "$jobs" --target velmira-cli velmira-make-job
+cmake --build build -j "$jobs" --target velmira-cli velmira-make-job velmira-desktop-outputs
 bash scripts/windows-compare.sh build/bin "$out/bin" "$out/compare"
+
+step "the desktop program in a real window under Wine"
+bash scripts/screenshot.sh --windows "$out/bin/velmira.exe" --job "$out/compare/İş Ölçüleri/parsel-ğüşıöç.tsj" \
+  "$out/window.png"
 
 step "installer"
 version=$(sed -n 's/^project(Velmira VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-setup=$out/installer/velmira-cli-$version-setup.exe
-mkdir -p "$out/installer"
-makensis -V2 -DVERSION="$version" -DBINDIR="$out/bin" -DOUTFILE="$setup" packaging/windows/velmira-cli.nsi
-# Installed silently into the Wine prefix, run from there, and removed again.
-installed="$WINEPREFIX/drive_c/Program Files/Velmira"
-wine "$setup" /S
-wineserver -w
-[ -f "$installed/velmira-cli.exe" ] && [ -f "$installed/README.txt" ] || { echo "installer: nothing installed"; exit 1; }
-wine "C:\\Program Files\\Velmira\\velmira-cli.exe" points --meridian 30 "$(winepath -w "$out/compare/kontrol.tsj")" >/dev/null 2>&1
-wine "C:\\Program Files\\Velmira\\uninstall.exe" /S
-wineserver -w
-[ ! -e "$installed" ] || { echo "uninstaller: $installed is still there"; exit 1; }
+stage=$out/stage
+rm -rf "$stage"
+cmake --install "$out" --prefix "$stage" >/dev/null
+# Shipped without debugging symbols: velmira.exe shrinks from about 60 MB to 3.
+find "$stage" \( -iname '*.exe' -o -iname '*.dll' \) -print | while IFS= read -r binary; do
+  x86_64-w64-mingw32-strip --strip-debug "$binary"
+done
+setup=$out/installer/velmira-$version-setup.exe
+bash scripts/windows-installer.sh "$stage" "$version" "$setup"
+bash scripts/windows-installer-check.sh "$setup" "$out/compare/İş Ölçüleri/parsel-ğüşıöç.tsj"
 wineserver -k || true
 echo "installer: $setup"

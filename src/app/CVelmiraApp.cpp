@@ -63,5 +63,14 @@ bool CVelmiraApp::InitInstance() {
 
   m_pSplash->AllowClose();
   m_pSplash->close();
+  // Windows ends a log-off or shut-down with aboutToQuit and then the process, without
+  // returning from the event loop: the document's job copies must go now.
+  QObject::connect(qApp, &QCoreApplication::aboutToQuit, m_pFrame.get(), [this] { ExitInstance(); },
+                   Qt::DirectConnection);
   return true;
+}
+
+void CVelmiraApp::ExitInstance() {
+  m_pFrame.reset();
+  m_pSplash.reset();
 }

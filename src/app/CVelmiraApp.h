@@ -17,8 +17,11 @@ class CVelmiraApp {
 
   explicit CVelmiraApp(int nSplashMs = kSplashMs) : m_nSplashMs(nSplashMs) {}
 
-  // False ends the program. The main window then lives as long as this object.
+  // False ends the program. The main window then lives until the application is about
+  // to quit, or as long as this object.
   bool InitInstance();
+  // Closes the main window and its document, whose working folder goes with it.
+  void ExitInstance();
   CMainFrame* GetMainFrame() const { return m_pFrame.get(); }
   CSplashWnd* GetSplashWnd() const { return m_pSplash.get(); }
 

@@ -169,7 +169,18 @@ Status ReplaceWith(const fs::path& temporary, const fs::path& target) {
 #ifdef _WIN32
   // Without MOVEFILE_COPY_ALLOWED: a copy across volumes would not be one step.
   if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return Status::SystemFailure({static_cast<int>(GetLastError()), std::system_category()});
+    DWORD error = GetLastError();
+    // A workbook open in Excel refuses the replacement as "access denied"; the user can
+    // act on "open in another program" instead, so find out which of the two it is.
+    if (error == ERROR_ACCESS_DENIED) {
+      HANDLE probe = CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (probe != INVALID_HANDLE_VALUE) {
+        CloseHandle(probe);
+      } else if (GetLastError() == ERROR_SHARING_VIOLATION) {
+        error = ERROR_SHARING_VIOLATION;
+      }
+    }
+    return Status::SystemFailure({static_cast<int>(error), std::system_category()});
   }
 #else
   if (::rename(temporary.c_str(), target.c_str()) != 0) return Status::SystemFailure(LastError());

@@ -27,7 +27,10 @@ std::optional<std::filesystem::path> RunRemembering(QFileDialog& dialog, const c
 }  // namespace
 
 std::filesystem::path PathFromQString(const QString& str) {
-  return std::filesystem::path(str.toStdU16String());
+  // Qt spells Windows paths with '/'; messages show them as the system does.
+  std::filesystem::path path(str.toStdU16String());
+  path.make_preferred();
+  return path;
 }
 
 QString QStringFromPath(const std::filesystem::path& path) {

@@ -18,6 +18,7 @@
 #include "ReadXls.h"
 #include "TestSupport.h"
 #include "app/CAyarlarDlg.h"
+#include "app/CVelmiraApp.h"
 #include "app/CBoylamDlg.h"
 #include "app/CMainFrame.h"
 #include "app/CMountPointDlg.h"
@@ -569,6 +570,38 @@ class MainFrameTest : public QObject {
   void exitClosesWithoutAsking() {
     frame->GetAction(ID_APP_EXIT)->trigger();
     QVERIFY(!frame->isVisible());
+  }
+
+  // A Windows log-off emits aboutToQuit and then ends the process inside the event loop:
+  // the job copies must be gone by the time the signal returns.
+  void aboutToQuitRemovesTheJobCopies() {
+    const fs::path cache = root / "user-cache";
+#ifdef _WIN32
+    const char* variable = "LOCALAPPDATA";
+#else
+    const char* variable = "XDG_CACHE_HOME";
+#endif
+    const QByteArray saved = qgetenv(variable);
+    qputenv(variable, QByteArray::fromStdString(cache.string()));
+    QVERIFY(MakeJob(root / "a.tsj", {"--seed", "21", "--points", "10", "--float-fraction", "0"}));
+    const auto runFolders = [&] {
+      int n = 0;
+      std::error_code ec;
+      for (const auto& top : fs::directory_iterator(cache, ec)) {
+        for (const auto& entry : fs::directory_iterator(top.path(), ec)) n += entry.is_directory();
+      }
+      return n;
+    };
+    {
+      CVelmiraApp app(0);
+      QVERIFY(app.InitInstance());
+      QVERIFY(app.GetMainFrame()->GetDocument().AddJobFile(root / "a.tsj"));
+      QCOMPARE(runFolders(), 1);
+      QVERIFY(QMetaObject::invokeMethod(qApp, "aboutToQuit", Qt::DirectConnection));
+      QVERIFY(!app.GetMainFrame());
+      QCOMPARE(runFolders(), 0);
+    }
+    qputenv(variable, saved);
   }
 
  private:

@@ -320,11 +320,13 @@ class MapViewTest : public QObject {
     QTemporaryDir dir;
     const QString svg = dir.filePath("harita.svg");
     std::ofstream(svg.toStdString()) << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" << SvgOf(drawing);
+#ifndef _WIN32  // xmllint is a Linux program: the Linux build reads the same SVG
     QProcess lint;
     lint.start("xmllint", {"--noout", svg});
     QVERIFY(lint.waitForFinished(20000));
     QCOMPARE(lint.exitCode(), 0);
     QVERIFY2(lint.readAllStandardError().isEmpty(), "xmllint complained");
+#endif
 
     const QImage shown = view->RenderImage();
     const QString png = dir.filePath("harita.png");

@@ -6,8 +6,9 @@
 #include <QToolTip>
 #include <QtTest>
 
+#ifndef _WIN32
 #include <sys/resource.h>
-#include <sys/stat.h>
+#endif
 
 #include <csignal>
 
@@ -585,13 +586,13 @@ class PlotTest : public QObject {
     TestDir dir;
     const fs::path path = dir / "resim.svg";
     WriteText(path, "eski");
-    ::chmod(path.c_str(), 0640);
+    // Windows keeps only the read-only attribute of these bits.
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const fs::perms before = fs::status(path).permissions();
     const drawing::Drawing d = Picture({Shape(Mark::Kind::Rect, {{10, 10}, {40, 30}}, std::nullopt, kRed)});
     QVERIFY(SaveDrawing(d, path));
     QVERIFY(ReadAll(path).find("<svg") != std::string::npos);
-    struct stat info {};
-    QCOMPARE(::stat(path.c_str(), &info), 0);
-    QCOMPARE(info.st_mode & 07777, 0640u);
+    QCOMPARE(fs::status(path).permissions(), before);
     QCOMPARE(Listing(dir.path()), std::vector<std::string>{"resim.svg"});
   }
 
@@ -618,7 +619,7 @@ class PlotTest : public QObject {
     TestDir dir;
     const fs::path path = dir / name.toStdString();
     if (setup == 1 || setup == 2) WriteText(path, "eski");
-    if (setup == 2) ::chmod(path.c_str(), 0444);
+    if (setup == 2) fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     if (setup == 3) fs::create_directory(path);
     const std::vector<std::string> listing = Listing(dir.path());
     drawing::Drawing d = Picture({Shape(Mark::Kind::Rect, {{10, 10}, {40, 30}}, std::nullopt, kRed)});
@@ -635,6 +636,9 @@ class PlotTest : public QObject {
   // A write that fails halfway (here at the file size limit) leaves the earlier file as
   // it was and no temporary file behind.
   void failedWriteLeavesTheEarlierFile() {
+#ifdef _WIN32
+    QSKIP("not on Windows: the failure is made with a file size limit (setrlimit)");
+#else
     TestDir dir;
     const fs::path path = dir / "farklar.png";
     WriteText(path, "eski");
@@ -652,6 +656,7 @@ class PlotTest : public QObject {
     QVERIFY2(saved.cause().find("Resim kaydedilemedi: " + path.string() + "\n") == 0, saved.cause().c_str());
     QCOMPARE(ReadAll(path), std::string("eski"));
     QCOMPARE(Listing(dir.path()), std::vector<std::string>{"farklar.png"});
+#endif
   }
 
   // The map's image: PNG only, read back as it was; a null image is refused.

@@ -7,6 +7,10 @@
 #include <fstream>
 #include <sstream>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "platform/Files.h"
 #include "platform/WorkFolder.h"
 #include "support/Portable.h"
@@ -84,6 +88,25 @@ TEST_F(FilesTest, AFailedReplaceIsReportedAndKeepsTheTarget) {
   EXPECT_FALSE(replaced.cause().empty());
   EXPECT_EQ("earlier", Read(target));
 }
+
+#ifdef _WIN32
+// A workbook that Excel holds open (no sharing) cannot be replaced; the user is told
+// why in words they can act on, not as "access denied".
+TEST_F(FilesTest, AWorkbookOpenInAnotherProgramIsNamedSo) {
+  const fs::path target = m_dir / "form.xls";
+  const fs::path temporary = m_dir / "form.tmp";
+  std::ofstream(target, std::ios::binary) << "earlier";
+  std::ofstream(temporary, std::ios::binary) << "new";
+  HANDLE held = CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  const Status replaced = ReplaceWith(temporary, target);
+  CloseHandle(held);
+  ASSERT_FALSE(replaced.ok());
+  EXPECT_EQ("Dosya başka bir programda açık.", replaced.cause());
+  EXPECT_EQ("earlier", Read(target));
+}
+#endif
 
 // A work folder that is gone leaves nothing behind, on Windows too, where an open lock
 // file cannot be removed.
