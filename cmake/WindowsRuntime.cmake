@@ -8,7 +8,7 @@
 #   plugins/platforms/qwindows.dll           (qoffscreen.dll in the build only)
 #   plugins/styles/qwindowsvistastyle.dll
 #   translations/qtbase_tr.qm
-#   README.txt  licenses/
+#   README.txt  licenses/ (Qt's LGPL and GPL texts, the notices of its bundled libraries)
 if(WIN32 AND NOT MINGW)
   # Built with Visual Studio against an installed Qt kit: its windeployqt (beside qmake)
   # puts the Qt DLLs, plugins and translations beside the installed programs.
@@ -61,20 +61,23 @@ install(TARGETS velmira-cli RUNTIME DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/windows/README.txt DESTINATION .)
 
 if(VELMIRA_GUI)
+  # Qt's imported targets, by their file (the build's one configuration).
+  macro(velmira_qt_file target subdir installed)
+    get_target_property(location ${target} LOCATION)
+    velmira_runtime_file(${location} "${subdir}" ${installed})
+  endmacro()
   foreach(module Core Gui Widgets)
-    velmira_runtime_file($<TARGET_FILE:Qt6::${module}> "" TRUE)
+    velmira_qt_file(Qt6::${module} "" TRUE)
   endforeach()
-  velmira_runtime_file($<TARGET_FILE:Qt6::Test> "" FALSE)
-  velmira_runtime_file($<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> "plugins/platforms/" TRUE)
-  velmira_runtime_file($<TARGET_FILE:Qt6::QOffscreenIntegrationPlugin> "plugins/platforms/" FALSE)
-  velmira_runtime_file($<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> "plugins/styles/" TRUE)
+  velmira_qt_file(Qt6::Test "" FALSE)
+  velmira_qt_file(Qt6::QWindowsIntegrationPlugin "plugins/platforms/" TRUE)
+  velmira_qt_file(Qt6::QOffscreenIntegrationPlugin "plugins/platforms/" FALSE)
+  velmira_qt_file(Qt6::QWindowsVistaStylePlugin "plugins/styles/" TRUE)
   # Qt's prefix (the DLLs' folder's parent) holds the licence texts and the Turkish
   # translations that scripts/windows-qt.sh put there.
   set(qt_prefix ${QT6_INSTALL_PREFIX})
   velmira_runtime_file(${qt_prefix}/translations/qtbase_tr.qm "translations/" TRUE)
-  foreach(text LGPL-3.0-only.txt GPL-3.0-only.txt)
-    velmira_runtime_file(${qt_prefix}/licenses/${text} "licenses/" TRUE)
-  endforeach()
+  install(DIRECTORY ${qt_prefix}/licenses/ DESTINATION licenses)
   velmira_runtime_file(${PROJECT_SOURCE_DIR}/packaging/windows/qt.conf "" TRUE)
   install(TARGETS velmira RUNTIME DESTINATION .)
 endif()

@@ -147,8 +147,27 @@ expect_registered() { # WINDOWS-FOLDER
 # in $1 (a Windows folder, e.g. C:\Program Files\Velmira; its Linux path: unix_path "$1").
 # Print "ok    ..." per check, or call fail. Wine hands WINEQT_X=1 on as QT_X=1 (it keeps
 # QT_ variables for itself).
+# With VELMIRA_CHECK_JOB naming a job file: the installed velmira.exe started with it on
+# its command line under Xvfb must show its window (picture in VELMIRA_CHECK_SHOT, default
+# window-installed.png beside the setup), and the installed velmira-cli.exe must write its
+# detail form.
 start_installed_program() {
-  echo "skip  starting $1\\velmira.exe: not written yet"
+  local job=${VELMIRA_CHECK_JOB:-} folder
+  if [ -z "$job" ]; then
+    echo "skip  starting $1\\velmira.exe: no VELMIRA_CHECK_JOB"
+    return
+  fi
+  folder=$(unix_path "$1")
+  local shot=${VELMIRA_CHECK_SHOT:-$(dirname "$setup")/window-installed.png}
+  bash "$(dirname "$0")/screenshot.sh" --windows "$folder/velmira.exe" --job "$job" "$shot" >/dev/null ||
+    fail "the installed velmira.exe showed no window with $(basename "$job")"
+  ok "the installed velmira.exe shows its window with $(basename "$job") ($shot)"
+  local form=$tmp/detay.xls
+  LC_ALL=C.UTF-8 wine "$folder/velmira-cli.exe" detail -o "$(winepath -w "$form")" "$(winepath -w "$job")" \
+    >/dev/null 2>&1 || fail "the installed velmira-cli.exe wrote no detail form"
+  [ -s "$form" ] || fail "the installed velmira-cli.exe wrote an empty detail form"
+  ok "the installed velmira-cli.exe writes a detail form"
+  wineserver -w
 }
 # ---------------------------------------------------------------------------------------
 

@@ -50,7 +50,34 @@ host_qt=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools)
 key=$(printf '%s\n' "$version" "${configure_args[*]}" "$compiler" "$host_qt" "$toolchain_text" | sha256sum | cut -c1-12)
 prefix=$cache/qt-$upstream-mingw-$key
 
+# The notices of the libraries that Qt's DLLs hold copies of (FreeType, HarfBuzz, libpng,
+# zlib, PCRE2, ...): their licences ask that the notices ship with the program.
+add_notices() {
+  local src=$1 notices=$prefix/licenses/third-party
+  mkdir -p "$notices"
+  local files=(
+    freetype/docs/FTL.TXT harfbuzz-ng/COPYING libpng/LICENSE zlib/LICENSE pcre2/LICENCE
+    pcre2/LICENCE-SLJIT double-conversion/LICENSE md4c/LICENSE.md easing/LICENSE
+    tinycbor/LICENSE sha3/BRG_ENDIAN_LICENSE sha3/CC0_LICENSE blake2/COPYING rfc6234/LICENSE
+    icc/LICENSE.txt
+  )
+  local file base
+  for file in "${files[@]}"; do
+    base=$(basename "$file")
+    base=${base%.txt}
+    base=${base%.TXT}
+    cp "$src/src/3rdparty/$file" "$notices/${file%%/*}-${base%.md}.txt"
+  done
+  cp /usr/share/doc/mingw-w64-x86-64-dev/copyright "$notices/mingw-w64-runtime-copyright.txt"
+}
+
 if [ -f "$prefix/.complete" ]; then
+  if [ ! -d "$prefix/licenses/third-party" ]; then
+    notices_work=$(mktemp -d)
+    (cd "$notices_work" && apt-get source -qq qt6-base >/dev/null 2>&1 || true)
+    add_notices "$(ls -d "$notices_work"/qt6-base-*/ | head -n1)"
+    rm -rf "$notices_work"
+  fi
   echo "Qt for Windows: cached in $prefix" >&2
   echo "$prefix"
   exit 0
@@ -81,6 +108,7 @@ cmake --install "$work/build" >"$work/install.log" 2>&1 ||
 mkdir -p "$prefix/licenses" "$prefix/translations"
 cp "$src/LICENSES/LGPL-3.0-only.txt" "$src/LICENSES/GPL-3.0-only.txt" "$prefix/licenses/"
 cp /usr/share/qt6/translations/qtbase_tr.qm "$prefix/translations/"
+add_notices "$src"
 rm -rf "$work"
 touch "$prefix/.complete"
 echo "Qt for Windows: built in $(($(date +%s) - start)) s, $(du -sh "$prefix" | cut -f1) in $prefix" >&2

@@ -122,6 +122,7 @@ find "$stage" \( -iname '*.exe' -o -iname '*.dll' \) -print | while IFS= read -r
 done
 setup=$out/installer/velmira-$version-setup.exe
 bash scripts/windows-installer.sh "$stage" "$version" "$setup"
-bash scripts/windows-installer-check.sh "$setup" "$out/compare/İş Ölçüleri/parsel-ğüşıöç.tsj"
+VELMIRA_CHECK_JOB="$out/compare/İş Ölçüleri/parsel-ğüşıöç.tsj" VELMIRA_CHECK_SHOT="$out/window-installed.png" \
+  bash scripts/windows-installer-check.sh "$setup" "$stage"
 wineserver -k || true
 echo "installer: $setup"
