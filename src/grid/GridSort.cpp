@@ -1,7 +1,5 @@
 #include "grid/GridSort.h"
 
-#include <QCollator>
-#include <QLocale>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -11,7 +9,7 @@
 #include <string_view>
 
 #include "grid/GridCellStore.h"
-#include "text/Cp1254.h"
+#include "text/TurkishCollation.h"
 
 namespace {
 
@@ -21,7 +19,7 @@ enum Rank { kEmpty = 0, kTyped = 1, kOther = 2 };
 struct SortKey {
   int rank = kEmpty;
   double value = 0;
-  QString text;      // Text columns
+  std::string text;   // Text columns: the collation key
   std::string bytes;  // Bytes columns and the texts that do not have the column's type
 };
 
@@ -74,9 +72,8 @@ SortKey MakeKey(const std::string& cellText, GridColumnType type) {
   }
   if (trimmed.empty()) return key;
   if (type == GridColumnType::Text) {
-    const std::u16string u = text::Cp1254ToUtf16(cellText);
     key.rank = kTyped;
-    key.text = QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
+    key.text = text::TurkishSortKey(cellText);
     return key;
   }
   const auto value = type == GridColumnType::Number ? ParseNumber(trimmed) : ParseDateTime(trimmed);
@@ -104,12 +101,11 @@ std::vector<int> SortRowOrder(const CGridCellStore& store, int nCol, GridColumnT
     keys[i] = MakeKey(cell ? cell->GetText() : std::string(), type);
   }
 
-  QCollator collator{QLocale(QLocale::Turkish, QLocale::Turkey)};
   auto compare = [&](const SortKey& a, const SortKey& b) -> int {
     if (a.rank != b.rank) return a.rank < b.rank ? -1 : 1;
     if (a.rank == kEmpty) return 0;
     if (type == GridColumnType::Bytes || a.rank == kOther) return a.bytes.compare(b.bytes);
-    if (type == GridColumnType::Text) return collator.compare(a.text, b.text);
+    if (type == GridColumnType::Text) return a.text.compare(b.text);
     return a.value < b.value ? -1 : b.value < a.value ? 1 : 0;
   };
   std::stable_sort(idx.begin(), idx.end(), [&](int a, int b) {

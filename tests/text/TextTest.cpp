@@ -5,9 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "text/Cp1254.h"
 #include "text/Numbers.h"
+#include "text/TurkishCollation.h"
 
 namespace {
 
@@ -110,6 +113,53 @@ TEST(Cp1254, UnrepresentableAndMalformedInputBecomesQuestionMarks) {
   EXPECT_EQ("?", text::Utf16ToCp1254(u"\U0001F600"));     // one surrogate pair, one mark
   EXPECT_EQ("\xF0\x9F\x98\x80", text::Utf16ToUtf8(u"\U0001F600"));
   EXPECT_EQ(std::string(), text::Cp1254ToUtf8(""));
+}
+
+// Texts in ascending Turkish order, UTF-8 here and Windows-1254 when compared.
+struct TurkishOrder {
+  const char* name;
+  std::vector<const char*> ascending;
+};
+const TurkishOrder kTurkishOrders[] = {
+    {"the alphabet, q w x in their Latin places",
+     {"a", "b", "c", "ç", "d", "e", "f", "g", "ğ", "h", "ı", "i", "j", "k", "l", "m",
+      "n", "o", "ö", "p", "q", "r", "s", "ş", "t", "u", "ü", "v", "w", "x", "y", "z"}},
+    {"dotless and dotted i are two letters", {"ı", "I", "ıa", "i", "İ", "ia"}},
+    {"place names in capitals", {"IĞDIR", "ISPARTA", "IŞIK", "İSTANBUL", "İZMİR"}},
+    {"case only breaks ties, small first, the first difference decides",
+     {"ab", "aB", "Ab", "AB", "ac", "CZ", "ça", "Ça", "da"}},
+    {"an accent counts before case", {"kar", "Kar", "kâr", "Kâr", "kara"}},
+    {"accents in their order", {"e", "é", "è", "ê", "ë", "ef"}},
+    {"Í and Î are built on I, so they go with ı", {"I", "Í", "Î", "i", "î"}},
+    {"blanks and punctuation before digits, digits before letters",
+     {"P\t1", "P 1", "P\u00A01", "P_1", "P-1", "P,1", "P.1", "P/1", "P1", "PA"}},
+    {"digits one by one", {"P1", "P10", "P100", "P2", "P9"}},
+    {"ligatures after the letters they join", {"ae", "æ", "Æ", "af", "ss", "ß", "st"}},
+    {"forms after their plain characters",
+     {"...", "…", "1", "¹", "½", "¼", "2", "a", "A", "ª", "tm", "TM", "™"}},
+    {"the middle dot of l·l is an accent on the l, and only there",
+     {"la", "lb", "l·b", "lc", "m·b", "ma"}},
+};
+
+TEST(TurkishCollation, OrdersTheNamedSequences) {
+  for (const TurkishOrder& order : kTurkishOrders) {
+    SCOPED_TRACE(order.name);
+    for (size_t i = 0; i < order.ascending.size(); ++i) {
+      for (size_t j = i + 1; j < order.ascending.size(); ++j) {
+        const std::string a = text::Utf8ToCp1254(order.ascending[i]);
+        const std::string b = text::Utf8ToCp1254(order.ascending[j]);
+        EXPECT_LT(text::CompareTurkish(a, b), 0) << order.ascending[i] << " before " << order.ascending[j];
+        EXPECT_GT(text::CompareTurkish(b, a), 0) << order.ascending[j] << " after " << order.ascending[i];
+      }
+    }
+  }
+}
+
+TEST(TurkishCollation, ControlsAndSoftHyphensDoNotCount) {
+  for (const char* same : {"a\x01" "b", "a\u00ADb", "\x7F" "ab\x1F"}) {
+    EXPECT_EQ(0, text::CompareTurkish("ab", text::Utf8ToCp1254(same))) << same;
+  }
+  EXPECT_EQ(text::TurkishSortKey(""), text::TurkishSortKey("\x01"));
 }
 
 }  // namespace
