@@ -56,8 +56,7 @@ if [ -n "$windows" ]; then
     done
     sleep 3  # painted
     import -window root "$3"
-    wineserver -k 2>/dev/null || kill "$pid"
-    wait "$pid" 2>/dev/null || true
+    { wineserver -k || kill "$pid"; wait "$pid"; } 2>/dev/null || true
     [ -n "$title" ] || { echo "screenshot.sh: no Velmira window with the job in its title" >&2; exit 1; }
     echo "window:$title"
   ' _ "$windows" "$job" "$out"

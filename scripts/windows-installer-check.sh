@@ -174,6 +174,7 @@ start_installed_program() {
 start=$(date +%s)
 wineboot -i >/dev/null 2>&1 || fail "wineboot -i could not make $WINEPREFIX"
 wineserver -w
+bash "$(dirname "$0")/windows-fonts.sh" "$WINEPREFIX"
 ok "fresh Wine prefix in $(($(date +%s) - start)) s"
 
 echo "== round 1: setup /S"

@@ -42,7 +42,7 @@ class DeliveryCommandTest : public QObject {
 
   void init() {
     dir = std::make_unique<QTemporaryDir>();
-    root = fs::path(dir->path().toStdString());
+    root = fs::path(dir->path().toStdString()).make_preferred();  // as the file dialogues give it
     frame = std::make_unique<CMainFrame>(root / "cache");
     auto scripted = std::make_unique<ScriptedFileDialogs>();
     dialogs = scripted.get();

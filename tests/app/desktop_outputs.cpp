@@ -29,6 +29,12 @@ int main(int argc, char** argv) {
     return 2;
   }
   const fs::path out = PathFromQString(args[1]);
+  std::error_code ec;
+  fs::create_directories(out, ec);
+  if (ec) {
+    std::fprintf(stderr, "%s: %s\n", args[1].toUtf8().constData(), ec.message().c_str());
+    return 1;
+  }
   QTemporaryDir cache;
   CMainFrame frame(PathFromQString(cache.path()));
   auto scripted = std::make_unique<ScriptedFileDialogs>();

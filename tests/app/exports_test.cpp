@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QDir>
 #include <QSettings>
 #include <QSplitter>
 #include <QTemporaryDir>
@@ -110,8 +111,8 @@ class ExportsTest : public QObject {
     frame->GetAction(ID_POLIGON_EXCEL)->trigger();
     QVERIFY(answerer->Done());
     QVERIFY(!fs::exists(root / "poligon.xls"));
-    QVERIFY(ReadHeader(root / "poligon_TM30.xls", 13).startsWith(QStringLiteral("KESİN KOORDİNAT (ITRF_30_3)")));
-    QVERIFY(ReadHeader(root / "poligon_TM33.xls", 13).startsWith(QStringLiteral("KESİN KOORDİNAT (ITRF_33_3)")));
+    if (kXlrdRuns) QVERIFY(ReadHeader(root / "poligon_TM30.xls", 13).startsWith(QStringLiteral("KESİN KOORDİNAT (ITRF_30_3)")));
+    if (kXlrdRuns) QVERIFY(ReadHeader(root / "poligon_TM33.xls", 13).startsWith(QStringLiteral("KESİN KOORDİNAT (ITRF_33_3)")));
     const QString report = answerer->Messages().back().text;
     QVERIFY(report.startsWith(QStringLiteral("2 poligon formu yazıldı:")));
     QVERIFY(report.contains(QString::fromStdString((root / "poligon_TM30.xls").string())));
@@ -122,7 +123,7 @@ class ExportsTest : public QObject {
     dialogs->workbooks.push_back(root / "one.xls");
     frame->GetAction(ID_POLIGON_EXCEL)->trigger();
     QVERIFY(answerer->Done());
-    QVERIFY(ReadHeader(root / "one.xls", 13).startsWith(QStringLiteral("KESİN KOORDİNAT (ITRF_33_3)")));
+    if (kXlrdRuns) QVERIFY(ReadHeader(root / "one.xls", 13).startsWith(QStringLiteral("KESİN KOORDİNAT (ITRF_33_3)")));
   }
 
   // The window and its panes come back as the user left them.
@@ -145,9 +146,11 @@ class ExportsTest : public QObject {
     QSettings().setValue(QStringLiteral("folders/jobFiles"), QString::fromStdString((root / "older").string()));
     QString startedIn;
     AddJobFileThroughDialogue(root / "jobs" / "x.tsj", [&](QFileDialog* d) { startedIn = d->directory().absolutePath(); });
-    QCOMPARE(startedIn, QString::fromStdString((root / "older").string()));
-    QCOMPARE(QSettings().value(QStringLiteral("folders/jobFiles")).toString(),
-             QString::fromStdString((root / "jobs").string()));
+    // Qt spells the folders with '/' on Windows too.
+    const auto qtPath = [](const fs::path& p) { return QDir::fromNativeSeparators(QString::fromStdString(p.string())); };
+    QCOMPARE(startedIn, qtPath(root / "older"));
+    QCOMPARE(QDir::fromNativeSeparators(QSettings().value(QStringLiteral("folders/jobFiles")).toString()),
+             qtPath(root / "jobs"));
   }
 
   // A path is not broken in the middle while the box may still grow; on a screen too

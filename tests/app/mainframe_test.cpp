@@ -272,8 +272,10 @@ class MainFrameTest : public QObject {
              QString::fromStdString("Detay formu yazıldı: " + detailXls.string() + "\n2 nokta."));
     QCOMPARE(answerer->Messages().back().icon, QMessageBox::Information);
     QVERIFY(frame->statusBar()->currentMessage().startsWith(QStringLiteral("Detay formu yazıldı: ")));
-    QCOMPARE(PythonRead(detailXls, "sheet.nrows"), QStringLiteral("4"));
-    QCOMPARE(PythonRead(detailXls, "sheet.cell_value(2, 0)"), firstName);
+    if (kXlrdRuns) {
+      QCOMPARE(PythonRead(detailXls, "sheet.nrows"), QStringLiteral("4"));
+      QCOMPARE(PythonRead(detailXls, "sheet.cell_value(2, 0)"), firstName);
+    }
 
     // Matching fills the pair table; tick every pair through the popup and export.
     frame->GetAction(ID_POLIGON_ESLESTIR)->trigger();
@@ -291,7 +293,7 @@ class MainFrameTest : public QObject {
              QString::fromStdString("Poligon formu yazıldı: " + polygonXls.string()) + "\n" + pairCount + " çift (" +
                  QString::number(2 * doc.EslesenList().size()) + " satır).");
     QVERIFY(fs::exists(polygonXls));
-    QCOMPARE(PythonRead(polygonXls, "sheet.nrows"), QString::number(2 + 2 * doc.EslesenList().size()));
+    if (kXlrdRuns) QCOMPARE(PythonRead(polygonXls, "sheet.nrows"), QString::number(2 + 2 * doc.EslesenList().size()));
 
     // A failed save is told once, by the window, with its cause.
     const fs::path lost = root / "no-such-folder" / "poligon.xls";
