@@ -45,6 +45,9 @@ mkdir -p "$(dirname "$out")"
 if [ -n "$windows" ]; then
   # The Turkish letters of the paths reach Wine through a UTF-8 locale.
   export LC_ALL=C.UTF-8 WINEDEBUG=${WINEDEBUG:--all}
+  # A Wine server still running from an earlier program (the tests on the offscreen
+  # platform) has no display: windows would go nowhere.
+  wineserver -k 2>/dev/null || true
   xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
     wine "$1" "$(winepath -w "$2")" &
     pid=$!
