@@ -46,10 +46,9 @@ QString FromCp1254(std::string_view text) { return QString::fromStdString(text::
 
 CMainFrame::CMainFrame(std::filesystem::path tempFolder, QWidget* pParent)
     : QMainWindow(pParent),
-      m_pDoc(std::make_unique<CVelmiraDoc>(*this, std::move(tempFolder))),
+      m_pSession(std::make_unique<JobSession>(*this, std::move(tempFolder), *BuiltInProfile(kNetworkProfileId))),
       m_pDialogs(std::make_unique<CQtFileDialogs>()),
-      m_writers(DefaultFormWriters()),
-      m_profile(*BuiltInProfile(kNetworkProfileId)) {
+      m_writers(DefaultFormWriters()) {
   SetDocumentTitle(QStringLiteral("Untitled"));
   setWindowIcon(ApplicationIcon());
   resize(kInitialWidth, kInitialHeight);
@@ -61,6 +60,9 @@ CMainFrame::CMainFrame(std::filesystem::path tempFolder, QWidget* pParent)
   RestorePaneSizes();
   connect(qApp, &QApplication::focusChanged, this, &CMainFrame::OnFocusChanged);
   UpdateCopyEnabled();
+  m_pSession->SetObserver([this](unsigned changes) {
+    if (changes & kSessionFindings) ShowCheck();
+  });
   LoadProfiles();
 }
 
@@ -257,7 +259,7 @@ void CMainFrame::CreateClient() {
   m_pOuterSplitter->setSizes({kInitialWidth / 3, kInitialWidth - kInitialWidth / 3});
   m_pInnerSplitter->setSizes({kInitialHeight / 3, kInitialHeight - kInitialHeight / 3});
 
-  CVelmiraDoc& doc = *m_pDoc;
+  CVelmiraDoc& doc = GetDocument();
   jobFiles->InsertPage(jobFiles->count(), new CTSJView(doc), QStringLiteral("Tarvek TSJ Dosyaları Penceresi"),
                        TabIcon(TabImage::JobFiles));
   points->InsertPage(points->count(), new CGPSNoktaView(doc), QStringLiteral("1-GPS Nokta Gözlem Penceresi"),
@@ -274,7 +276,7 @@ void CMainFrame::CreateClient() {
   ConnectPictures();
 }
 
-CVelmiraDoc& CMainFrame::GetDocument() const { return *m_pDoc; }
+CVelmiraDoc& CMainFrame::GetDocument() const { return m_pSession->Document(); }
 
 CMy3DTabViewContainer* CMainFrame::GetContainer(Pane pane) const {
   switch (pane) {
@@ -357,33 +359,35 @@ void CMainFrame::NoteZonesOfLastFile() {
   }
 }
 
-void CMainFrame::OnPoligonEslestir() { GetDocument().MatchSessions(); }
+// Matching again on demand; the pairs are matched after every change anyway.
+void CMainFrame::OnPoligonEslestir() { static_cast<void>(m_pSession->Match()); }
 
 // Editing the criteria edits the active profile's limits, so the red cells and the check
-// never disagree.
+// never disagree; a new tolerance matches again.
 void CMainFrame::OnAyarlar() {
   GetDocument().EditSettings();
-  ApplyCriteria(m_profile, GetDocument().Criteria());
-  RefreshCheck();
+  static_cast<void>(m_pSession->SetCriteria(GetDocument().Criteria()));
   SaveProfiles();
 }
 
-void CMainFrame::SetActiveProfile(const RuleProfile& profile) {
-  m_profile = profile;
-  GetDocument().SetCriteria(CriteriaOf(m_profile, GetDocument().m_dMatchTol));
-  RefreshCheck();
-}
+void CMainFrame::SetActiveProfile(const RuleProfile& profile) { static_cast<void>(m_pSession->SetProfile(profile)); }
 
-void CMainFrame::RefreshCheck() {
+// A refused matching has told the user already; the previous pairs are still judged.
+void CMainFrame::RefreshCheck() { static_cast<void>(m_pSession->Check()); }
+
+void CMainFrame::ShowCheck() {
   const CVelmiraDoc& doc = GetDocument();
-  m_findings = CheckRules(doc, m_profile);
-  if (CKontrolView* view = GetKontrolView()) view->Fill(m_findings);
-  if (CGPSNoktaView* view = GetPointView()) view->ApplyFindings(m_findings);
-  if (CVelmiraView* view = GetPairView()) view->ApplyFindings(m_findings);
+  const std::vector<Finding>& findings = GetFindings();
+  if (CKontrolView* view = GetKontrolView()) view->Fill(findings);
+  if (CGPSNoktaView* view = GetPointView()) view->ApplyFindings(findings);
+  if (CVelmiraView* view = GetPairView()) {
+    view->Recolour();
+    view->ApplyFindings(findings);
+  }
   RefreshPictures();
   // With nothing loaded there is nothing to judge; the bar says what it always said.
   if (m_pIdleLabel) {
-    m_pIdleLabel->setText(doc.NoktaList().empty() ? QStringLiteral("Ready") : VerdictText(Summarize(m_findings)));
+    m_pIdleLabel->setText(doc.NoktaList().empty() ? QStringLiteral("Ready") : VerdictText(Summarize(findings)));
   }
 }
 
@@ -419,7 +423,6 @@ void CMainFrame::LoadJobAtStart(const std::filesystem::path& path) {
   if (!GetDocument().AddJobFile(path)) return;
   NoteZonesOfLastFile();
   ListLastJobFile();
-  GetDocument().MatchSessions();
 }
 
 void CMainFrame::LoadJobsFromCommandLine(const QStringList& arguments) {
@@ -498,20 +501,30 @@ void CMainFrame::JobFilesChanged() {
 void CMainFrame::ShowFilePoints(int nFileNumber) {
   if (CGPSNoktaView* view = GetPointView()) {
     view->Fill(nFileNumber);
-    view->ApplyFindings(m_findings);
+    view->ApplyFindings(GetFindings());
   }
   // A new listing has no ticks and no selection.
   ShowTicksOnMap();
   ShowPointSelection();
 }
 
+// A removed job file: the tables empty, and the rest is matched again at once.
 void CMainFrame::ClearPointTables() {
   if (CGPSNoktaView* view = GetPointView()) view->Clear();
-  if (CVelmiraView* view = GetPairView()) view->Clear();
+  if (CVelmiraView* view = GetPairView()) {
+    m_keptPairTicks = view->CheckedObservationPairs();
+    view->Clear();
+  }
   RefreshCheck();
 }
 
+// The ticks stay on every pair whose two observations are paired again.
 void CMainFrame::PairsChanged() {
-  if (CVelmiraView* view = GetPairView()) view->Fill();
-  RefreshCheck();
+  CVelmiraView* view = GetPairView();
+  if (!view) return;
+  std::vector<std::pair<int, int>> ticked = view->CheckedObservationPairs();
+  ticked.insert(ticked.end(), m_keptPairTicks.begin(), m_keptPairTicks.end());
+  m_keptPairTicks.clear();
+  view->Fill();
+  view->CheckObservationPairs(ticked);
 }

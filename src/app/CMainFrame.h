@@ -14,6 +14,7 @@
 #include "jobdata/CDocShell.h"
 #include "jobdata/CVelmiraDoc.h"
 #include "rules/RuleCheck.h"
+#include "session/JobSession.h"
 #include "rules/RuleProfile.h"
 #include "tables/FileDialogs.h"
 #include "tables/FormWriters.h"
@@ -74,13 +75,15 @@ class CMainFrame : public QMainWindow, public CDocShell {
 
   // The regulation profile the check judges by; its four pair limits are the document's
   // colouring criteria. Setting it sets them and refreshes the check.
-  const RuleProfile& GetActiveProfile() const { return m_profile; }
+  const RuleProfile& GetActiveProfile() const { return m_pSession->Profile(); }
   void SetActiveProfile(const RuleProfile& profile);
   // Every profile offered: the built-in ones (as edited), then the user's own.
   const std::vector<RuleProfile>& GetProfiles() const { return m_profiles; }
-  // Judges the document again and shows the findings, the verdict and the colours.
+  // Matches when the pairs are stale (files added or removed, a new tolerance), judges
+  // the document again and shows the findings, the verdict and the colours.
   void RefreshCheck();
-  const std::vector<Finding>& GetFindings() const { return m_findings; }
+  const std::vector<Finding>& GetFindings() const { return m_pSession->Findings(); }
+  JobSession& GetSession() const { return *m_pSession; }
 
   void SetFileDialogs(std::unique_ptr<CFileDialogs> dialogs) { m_pDialogs = std::move(dialogs); }
   void SetFormWriters(CFormWriters writers) { m_writers = std::move(writers); }
@@ -159,7 +162,10 @@ class CMainFrame : public QMainWindow, public CDocShell {
   void LoadProfiles();
   void SaveProfiles();
 
-  std::unique_ptr<CVelmiraDoc> m_pDoc;
+  // Shows the session's findings, verdict and colours in every view.
+  void ShowCheck();
+
+  std::unique_ptr<JobSession> m_pSession;
   std::unique_ptr<CFileDialogs> m_pDialogs;
   CFormWriters m_writers;
   std::map<int, QAction*> m_actions;
@@ -167,9 +173,9 @@ class CMainFrame : public QMainWindow, public CDocShell {
   QSplitter* m_pInnerSplitter = nullptr;
   Pane m_activePane = Pane::JobFiles;
   QLabel* m_pIdleLabel = nullptr;
-  RuleProfile m_profile;
   std::vector<RuleProfile> m_profiles;
-  std::vector<Finding> m_findings;
+  // The ticked pairs' observations while the pair table is emptied for a new matching.
+  std::vector<std::pair<int, int>> m_keptPairTicks;
   std::function<void(const std::filesystem::path&)> m_openFolder;
   bool m_bMapStale = true;
   bool m_bPlotsStale = true;

@@ -51,9 +51,8 @@ bool IsEmptyFolder(const fs::path& folder) {
 void CMainFrame::OnTeslimKlasoru() {
   CVelmiraDoc& doc = GetDocument();
   if (doc.TsjList().empty()) return ShowMessage(kNoJobFiles, MessageIcon::Warning);
-  // The command line matches before it delivers; a job never matched would otherwise go
-  // out without its polygon form.
-  if (doc.EslesenList().empty() && !doc.MatchSessions()) return;
+  // The command line's steps: matched when stale, judged, then written.
+  if (!m_pSession->Check()) return;
   const DeliverySelection selection = TickedRows(GetPointView(), GetPairView());
   if (Result<std::vector<std::string>> names = DeliveryFileNames(doc, selection); !names) {
     return ShowMessage(names.status().cause(), MessageIcon::Warning);
@@ -69,7 +68,7 @@ void CMainFrame::OnTeslimKlasoru() {
   progress.setMinimumDuration(kProgressDelayMs);
   progress.setAutoClose(false);
   const Result<DeliveryResult> delivered =
-      WriteDelivery(doc, m_profile, m_findings, selection, *target, [&](int done, int total) {
+      m_pSession->Deliver(selection, *target, [&](int done, int total) {
         progress.setMaximum(total);
         progress.setValue(done);
       });

@@ -73,14 +73,14 @@ void CMainFrame::RefreshPictures() {
   const CVelmiraDoc& doc = GetDocument();
   CHaritaPane* pane = GetHaritaPane();
   if (pane && Shows(GetContainer(Pane::Points), kMapPage)) {
-    pane->Map()->Refresh(doc, m_findings);
+    pane->Map()->Refresh(doc, GetFindings());
     m_bMapStale = false;
     ShowPointSelection();
     ShowTicksOnMap();
   }
   CFarklarView* plots = GetFarklarView();
   if (plots && Shows(GetContainer(Pane::Pairs), kPlotsPage)) {
-    plots->Refresh(doc, m_profile, m_findings);
+    plots->Refresh(doc, GetActiveProfile(), GetFindings());
     m_bPlotsStale = false;
     ShowPairSelection();
   }

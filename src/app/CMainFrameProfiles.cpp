@@ -19,17 +19,17 @@ void CMainFrame::LoadProfiles() {
 void CMainFrame::SaveProfiles() {
   // "Ayarlar" edits the active profile alone; its entry in the list follows it.
   auto entry = std::find_if(m_profiles.begin(), m_profiles.end(),
-                            [this](const RuleProfile& p) { return p.id == m_profile.id; });
+                            [this](const RuleProfile& p) { return p.id == GetActiveProfile().id; });
   if (entry == m_profiles.end()) {
-    m_profiles.push_back(m_profile);
+    m_profiles.push_back(GetActiveProfile());
   } else {
-    *entry = m_profile;
+    *entry = GetActiveProfile();
   }
-  CProfileStore::Save({m_profiles, m_profile.id, GetDocument().m_dMatchTol});
+  CProfileStore::Save({m_profiles, GetActiveProfile().id, GetDocument().m_dMatchTol});
 }
 
 void CMainFrame::OnKontrolOlcutleri() {
-  CKontrolOlcutleriDlg dialog(m_profiles, m_profile.id, this);
+  CKontrolOlcutleriDlg dialog(m_profiles, GetActiveProfile().id, this);
   if (dialog.exec() != QDialog::Accepted) return;
   m_profiles = dialog.GetProfiles();
   SetActiveProfile(dialog.GetChosen());

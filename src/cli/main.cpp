@@ -18,6 +18,7 @@
 #include "platform/Interrupts.h"
 #include "rules/RuleCheck.h"
 #include "rules/RuleProfile.h"
+#include "session/JobSession.h"
 #include "text/Cp1254.h"
 
 namespace {
@@ -182,37 +183,32 @@ RuleProfile CheckProfile(const CVelmiraDoc& doc, const CliOptions& options) {
   return WithOverrides(std::move(profile), overrides);
 }
 
-// Matches the sessions, then prints every finding; the verdict goes to standard error.
-int Check(CVelmiraDoc& doc, const CliOptions& options) {
-  const RuleProfile profile = CheckProfile(doc, options);
-  doc.SetCriteria(CriteriaOf(profile, options.criteria.dMatchTol));
-  if (!doc.MatchSessions()) return kExitRefused;
-  const std::vector<Finding> findings = CheckRules(doc, profile);
+// The session's own steps: matched, then judged by the profile; the verdict goes to
+// standard error.
+int Check(JobSession& session, const CliOptions& options) {
+  if (!session.SetProfile(CheckProfile(session.Document(), options))) return kExitRefused;
   WriteHeader(std::cout, FindingTableHeaders(), false);
-  for (const Finding& finding : findings) {
+  for (const Finding& finding : session.Findings()) {
     WriteRow(std::cout, FindingRowTexts(finding));
     std::cout << '\n';
   }
   std::cout.flush();
   if (!std::cout) return kExitRefused;
-  const Verdict verdict = Summarize(findings);
-  std::cerr << "velmira-cli: " << DisplayName(profile) << ": " << verdict.Text() << '\n';
+  const Verdict verdict = session.GetVerdict();
+  std::cerr << "velmira-cli: " << DisplayName(session.Profile()) << ": " << verdict.Text() << '\n';
   return verdict.Ready() ? kExitOk : kExitRuleBroken;
 }
 
-// Matches the sessions, checks them and writes the delivery folder; the folder is
-// written whatever the verdict, and the exit status tells it as check's does.
-int Deliver(CVelmiraDoc& doc, const CliOptions& options) {
-  const RuleProfile profile = CheckProfile(doc, options);
-  doc.SetCriteria(CriteriaOf(profile, options.criteria.dMatchTol));
-  if (!doc.MatchSessions()) return kExitRefused;
-  const std::vector<Finding> findings = CheckRules(doc, profile);
-  const Result<DeliveryResult> delivered = WriteDelivery(doc, profile, findings, {}, NativePath(options.output));
+// Checks as check does and writes the delivery folder; the folder is written whatever
+// the verdict, and the exit status tells it as check's does.
+int Deliver(JobSession& session, const CliOptions& options) {
+  if (!session.SetProfile(CheckProfile(session.Document(), options))) return kExitRefused;
+  const Result<DeliveryResult> delivered = session.Deliver({}, NativePath(options.output));
   if (!delivered) return Refuse(delivered.status());
   for (const DeliveryFile& file : delivered->files) std::cout << file.name << '\n';
   std::cout.flush();
   const Verdict& verdict = delivered->verdict;
-  std::cerr << "velmira-cli: " << DisplayName(profile) << ": " << verdict.Text() << '\n';
+  std::cerr << "velmira-cli: " << DisplayName(session.Profile()) << ": " << verdict.Text() << '\n';
   return verdict.Ready() ? kExitOk : kExitRuleBroken;
 }
 
@@ -231,7 +227,8 @@ int main(int argc, char** argv) {
     if (const Status fit = CheckDeliveryFolder(NativePath(options.output)); !fit) return Refuse(fit);
   }
   CliShell shell(options);
-  CVelmiraDoc doc(shell, DefaultTempFolder());
+  JobSession session(shell, DefaultTempFolder(), *BuiltInProfile(kNetworkProfileId));
+  CVelmiraDoc& doc = session.Document();
   doc.SetCriteria(options.criteria);
   if (int status = AddJobFiles(doc, shell, options); status != kExitOk) return status;
   if (options.command == CliCommand::Detail || options.command == CliCommand::Polygon) {
@@ -239,8 +236,8 @@ int main(int argc, char** argv) {
   }
 
   std::ios::sync_with_stdio(false);
-  if (options.command == CliCommand::Check) return Check(doc, options);
-  if (options.command == CliCommand::Deliver) return Deliver(doc, options);
+  if (options.command == CliCommand::Check) return Check(session, options);
+  if (options.command == CliCommand::Deliver) return Deliver(session, options);
   if (options.command == CliCommand::Points) {
     WritePoints(std::cout, doc);
   } else {

@@ -14,6 +14,8 @@ constexpr int kPointIndexColumn = 18;       // hidden: nIndex
 constexpr int kPointFileNumberColumn = 19;  // hidden: nFileNumber
 constexpr int kPairColumns = 12;
 constexpr int kPairNoColumn = 8;          // hidden: nPairNo
+constexpr int kPairIndex1Column = 9;      // hidden: nIndex1, the first observation
+constexpr int kPairIndex2Column = 10;     // hidden: nIndex2
 constexpr int kFirstHiddenPairColumn = 8;  // 8 to 11 are hidden
 
 // How a column's texts compare when a table is sorted by it: names by collation, numbers

@@ -76,6 +76,54 @@ void CVelmiraView::Fill() {
   HideAndAutoSize();
 }
 
+void CVelmiraView::Recolour() {
+  const CVelmiraDoc& doc = GetDocument();
+  const CMatchCriteria criteria = doc.Criteria();
+  std::unordered_map<int, const CEslesenNokta*> byNumber;
+  for (const CEslesenNokta& pair : doc.EslesenList()) byNumber[pair.nPairNo] = &pair;
+  constexpr int kCriteriaColumns[] = {0, 4, 5, 6, 7};  // the group mark and the four limits
+  CGridCtrl* grid = GetGridCtrl();
+  for (int row = 1; row < grid->GetRowCount(); ++row) {
+    const auto it = byNumber.find(text::AtoI(grid->GetItemText8(row, kPairNoColumn)));
+    for (int column : kCriteriaColumns) grid->SetItemBkColour(row, column, QColor());
+    if (it == byNumber.end()) continue;
+    for (int c : PairFlaggedColumns(*it->second, criteria)) {
+      grid->SetItemBkColour(row, c, c == 0 ? kGroupColour : kBreachColour);
+    }
+  }
+  grid->viewport()->update();
+}
+
+namespace {
+
+std::pair<int, int> Observations(const CGridCtrl* grid, int row) {
+  const int a = text::AtoI(grid->GetItemText8(row, kPairIndex1Column));
+  const int b = text::AtoI(grid->GetItemText8(row, kPairIndex2Column));
+  return {std::min(a, b), std::max(a, b)};
+}
+
+}  // namespace
+
+std::vector<std::pair<int, int>> CVelmiraView::CheckedObservationPairs() const {
+  std::vector<std::pair<int, int>> observations;
+  for (int row : CheckedRows()) observations.push_back(Observations(GetGridCtrl(), row));
+  return observations;
+}
+
+void CVelmiraView::CheckObservationPairs(const std::vector<std::pair<int, int>>& observations) {
+  if (observations.empty()) return;
+  CGridCtrl* grid = GetGridCtrl();
+  bool changed = false;
+  for (int row = 1; row < grid->GetRowCount(); ++row) {
+    if (std::find(observations.begin(), observations.end(), Observations(grid, row)) == observations.end()) continue;
+    grid->SetCheck(row, 0, true);
+    changed = true;
+  }
+  if (!changed) return;
+  grid->viewport()->update();
+  emit ChecksChanged();
+}
+
 std::vector<int> CVelmiraView::CheckedPairNumbers() const {
   std::vector<int> numbers;
   for (int row : CheckedRows()) numbers.push_back(text::AtoI(GetGridCtrl()->GetItemText8(row, kPairNoColumn)));

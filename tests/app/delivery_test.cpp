@@ -1,6 +1,9 @@
 // "Teslim Klasörü Oluştur..." as a surveyor uses it: the folder the command line writes,
 // the ticked rows choosing the forms, a full folder chosen, and the folder opened.
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -11,7 +14,9 @@
 
 #include "MakeJob.h"
 #include "TestSupport.h"
+#include "app/CAyarlarDlg.h"
 #include "app/CMainFrame.h"
+#include "tables/CKontrolView.h"
 #include "app/Commands.h"
 #include "tables/CVelmiraView.h"
 
@@ -58,12 +63,12 @@ class DeliveryCommandTest : public QObject {
     opened.clear();
   }
 
-  // Without ticks the desktop writes what velmira-cli deliver writes, byte for byte,
-  // matching first as the command line does.
+  // Without ticks the desktop writes what velmira-cli deliver writes, byte for byte:
+  // both take the session's steps.
   void theFolderEqualsTheCommandLines() {
     AddJob("parsel.tsj", {"--seed", "21", "--points", "60", "--meridian", "33", "--method", "rtk", "--float-fraction", "0"});
     AddJob("ada.tsj", {"--seed", "22", "--points", "40", "--meridian", "30", "--method", "rtk", "--float-fraction", "0"});
-    QVERIFY(frame->GetDocument().EslesenList().empty());
+    QVERIFY(frame->GetSession().IsMatchCurrent());
     dialogs->deliveryFolders.push_back(root / "masaustu");
     answerer->ExpectMessage();
     frame->GetAction(ID_TESLIM_KLASORU)->trigger();
@@ -123,6 +128,72 @@ class DeliveryCommandTest : public QObject {
     QCOMPARE(std::count(kesinpol.begin(), kesinpol.end(), '\n'), 1L);
     QVERIFY(kesinpol.starts_with(tickedName + " "));
     QCOMPARE(Bytes(root / "proje.txt"), std::string("the surveyor's own"));
+  }
+
+  // Opened with Ctrl+O and never matched by hand: Kontrol and the status bar give what
+  // velmira-cli check gives; a limit edited in "Ayarlar" recolours the cells at once and
+  // back again, and the ticked pairs keep their ticks through a new matching.
+  void theVerdictIsNeverStale() {
+    QVERIFY(MakeJob(root / "parsel.tsj", {"--seed", "21", "--points", "80", "--meridian", "33", "--method", "rtk",
+                                          "--float-fraction", "0"}));
+    dialogs->jobFiles.push_back(root / "parsel.tsj");
+    frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+    answerer->ExpectMessage();  // measured by RTK
+    QTest::keyClick(frame.get(), Qt::Key_O, Qt::ControlModifier);
+    QVERIFY(answerer->Done());
+
+    QProcess cli;
+    cli.setProcessEnvironment([&] {
+      QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+      env.insert(QStringLiteral("XDG_CACHE_HOME"), QString::fromStdString((root / "cache").string()));
+      return env;
+    }());
+    cli.start(QStringLiteral(VELMIRA_CLI), {QStringLiteral("check"), QStringLiteral("--profile"),
+                                            QString::fromStdString(frame->GetActiveProfile().id),
+                                            QString::fromStdString((root / "parsel.tsj").string())});
+    QVERIFY(cli.waitForFinished(60000));
+    const QStringList rows = QString::fromUtf8(cli.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    // "velmira-cli: <profile>: <verdict>"
+    const QString verdict = QString::fromUtf8(cli.readAllStandardError()).trimmed().section(QStringLiteral(": "), 2);
+    QVERIFY2(!verdict.startsWith(QStringLiteral("Teslime")), qPrintable(verdict));
+    QCOMPARE(frame->GetKontrolView()->GetDataRowCount(), static_cast<int>(rows.size()) - 1);
+    QVERIFY(frame->statusBar()->findChildren<QLabel*>().size() > 0);
+    bool shown = false;
+    for (const QLabel* label : frame->statusBar()->findChildren<QLabel*>()) shown = shown || label->text() == verdict;
+    QVERIFY2(shown, qPrintable(verdict));
+
+    CVelmiraView* pairs = frame->GetPairView();
+    const auto redCells = [&] {
+      int n = 0;
+      for (int row = 1; row < pairs->GetGridCtrl()->GetRowCount(); ++row) {
+        n += pairs->GetGridCtrl()->GetItemBkColour(row, 4) == kBreachColour;
+      }
+      return n;
+    };
+    const auto setMaxDiffY = [&](const QString& value) {
+      answerer->Expect([value](QWidget* w) {
+        auto* dialog = qobject_cast<CAyarlarDlg*>(w);
+        QVERIFY(dialog);
+        dialog->GetEdit(CAyarlarDlg::kMaxDiffY)->setText(value);
+        dialog->accept();
+      });
+      frame->GetAction(ID_AYARLAR)->trigger();
+      QVERIFY(answerer->Done());
+    };
+    int overLimit = 0;
+    for (const CEslesenNokta& pair : frame->GetDocument().EslesenList()) overLimit += pair.dDiffY > 0.001;
+    const int before = redCells();
+    QVERIFY(overLimit > before);
+    setMaxDiffY(QStringLiteral("0.001"));
+    QCOMPARE(redCells(), overLimit);
+    setMaxDiffY(QStringLiteral("0.07"));
+    QCOMPARE(redCells(), before);
+
+    pairs->GetGridCtrl()->SetCheck(2, 0, true);
+    const std::vector<std::pair<int, int>> ticked = pairs->CheckedObservationPairs();
+    frame->GetAction(ID_POLIGON_ESLESTIR)->trigger();
+    QCOMPARE(pairs->CheckedObservationPairs(), ticked);
   }
 
   void withoutJobFilesNothingIsAsked() {

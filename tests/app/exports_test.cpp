@@ -55,23 +55,29 @@ class ExportsTest : public QObject {
 
   // Nothing written and nothing asked: the user is told why at once.
   void nothingTickedAndNoPairsAreToldBeforeTheDialogue() {
-    AddJob("a.tsj", {"--seed", "3", "--points", "20", "--meridian", "33", "--method", "rtk", "--float-fraction", "0"});
+    AddJob("a.tsj", {"--seed", "3", "--points", "20", "--meridian", "33", "--method", "rtk", "--float-fraction", "0",
+                     "--control-fraction", "0"});
     frame->GetDocument().ShowFilePoints(1);
+    QVERIFY(frame->GetDocument().EslesenList().empty());
     const size_t before = answerer->Messages().size();
     answerer->ExpectMessage();
     frame->GetAction(ID_DETAY_EXCEL)->trigger();
     answerer->ExpectMessage();
     frame->GetAction(ID_POLIGON_EXCEL)->trigger();
-    frame->GetDocument().MatchSessions();
+    // A job with control points is matched as it is added.
+    AddJob("b.tsj", {"--seed", "4", "--points", "20", "--meridian", "33", "--method", "rtk", "--float-fraction", "0"});
+    QVERIFY(!frame->GetDocument().EslesenList().empty());
+    const size_t later = answerer->Messages().size();
     answerer->ExpectMessage();
     frame->GetAction(ID_POLIGON_EXCEL)->trigger();
     QVERIFY(answerer->Done());
     const auto& told = answerer->Messages();
-    QCOMPARE(told.size(), before + 3);
+    QCOMPARE(later, before + 3);  // the third: measured by RTK
+    QCOMPARE(told.size(), later + 1);
     QCOMPARE(told[before].text, QStringLiteral("İşaretli satır yok; form yazılmadı."));
     QCOMPARE(told[before + 1].text, QStringLiteral("Eşleşen nokta yok; önce Poligon Eşleştir."));
-    QCOMPARE(told[before + 2].text, QStringLiteral("İşaretli satır yok; form yazılmadı."));
-    for (size_t i = before; i < told.size(); ++i) QCOMPARE(told[i].icon, QMessageBox::Warning);
+    QCOMPARE(told[later].text, QStringLiteral("İşaretli satır yok; form yazılmadı."));
+    for (size_t i : {before, before + 1, later}) QCOMPARE(told[i].icon, QMessageBox::Warning);
     QCOMPARE(dialogs->workbookAsks, 0);
   }
 

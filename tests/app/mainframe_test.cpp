@@ -362,14 +362,22 @@ class MainFrameTest : public QObject {
     copy->trigger();
     QCOMPARE(QApplication::clipboard()->text(), pairs->GetItemText(1, 4));
 
-    // Removing the second file empties the other two tables; then the first.
+    // Removing the second file empties the point table and matches the first one's
+    // points again at once; then the first.
     ClickCheckBox(files, 2);
     frame->GetJobFilesView()->GetPopupMenu()->actions()[0]->trigger();
     QCOMPARE(doc.TsjList().size(), size_t{1});
     QCOMPARE(files->GetRowCount(), 2);
     QCOMPARE(points->GetRowCount(), 1);
-    QCOMPARE(pairs->GetRowCount(), 1);
     QCOMPARE(countOf(2), 0);
+    QVERIFY(frame->GetSession().IsMatchCurrent());
+    QCOMPARE(pairs->GetRowCount(), static_cast<int>(doc.EslesenList().size()) + 1);
+    for (const CEslesenNokta& pair : doc.EslesenList()) {
+      for (int index : {pair.nIndex1, pair.nIndex2}) {
+        QVERIFY(std::any_of(doc.NoktaList().begin(), doc.NoktaList().end(),
+                            [&](const CTarvekNokta& p) { return p.nIndex == index && p.nFileNumber == 1; }));
+      }
+    }
     ClickCell(files, 1, 1);
     QCOMPARE(points->GetRowCount(), countOf(1) + 1);
     ClickCheckBox(files, 1);
