@@ -130,6 +130,16 @@ QIcon ToolbarIcon(ToolbarImage image) {
       p.setBrush(QColor(240, 200, 80));
       p.drawEllipse(QPointF(11, 5), 1.8, 1.8);
       break;
+    case ToolbarImage::Criteria:
+      // A sheet of limits with a tick: the regulation's rules, not the program's settings.
+      p.setPen(QPen(Qt::darkGray, 1));
+      p.setBrush(Qt::white);
+      p.drawRect(2, 1, 11, 14);
+      p.setPen(QPen(kNavy, 1));
+      for (int y = 4; y < 13; y += 3) p.drawLine(4, y, 8, y);
+      p.setPen(QPen(kExcelGreen, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+      p.drawPolyline(QPolygonF({QPointF(9, 9), QPointF(11, 11.5), QPointF(15, 5)}));
+      break;
     case ToolbarImage::About:
       p.setPen(Qt::NoPen);
       p.setBrush(kSky);

@@ -5,7 +5,7 @@
 #include <QIcon>
 #include <QPixmap>
 
-enum class ToolbarImage { Open, Copy, Match, PolygonExcel, DetailExcel, Settings, About, Delivery, Picture };
+enum class ToolbarImage { Open, Copy, Match, PolygonExcel, DetailExcel, Settings, About, Delivery, Picture, Criteria };
 enum class TabImage { JobFiles = 0, Matching = 1, Points = 2, Map = 3, Differences = 4 };
 
 QIcon ToolbarIcon(ToolbarImage image);  // 16 x 16

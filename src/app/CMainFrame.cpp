@@ -165,7 +165,7 @@ void CMainFrame::CreateActions() {
   QAction* criteria = MakeAction(ID_KONTROL_OLCUTLERI, QStringLiteral("Kontrol Ölçütleri..."),
                                  QStringLiteral("Kontrolün yönetmelik profilini seç ve sınırlarını düzenle"),
                                  QStringLiteral("Kontrol Ölçütleri"));
-  criteria->setIcon(ToolbarIcon(ToolbarImage::Settings));
+  criteria->setIcon(ToolbarIcon(ToolbarImage::Criteria));
   connect(criteria, &QAction::triggered, this, &CMainFrame::OnKontrolOlcutleri);
 
   QAction* delivery = MakeAction(ID_TESLIM_KLASORU, QStringLiteral("Teslim Klasörü Oluştur..."),
@@ -378,7 +378,8 @@ void CMainFrame::RefreshCheck() { static_cast<void>(m_pSession->Check()); }
 void CMainFrame::ShowCheck() {
   const CVelmiraDoc& doc = GetDocument();
   const std::vector<Finding>& findings = GetFindings();
-  if (CKontrolView* view = GetKontrolView()) view->Fill(findings);
+  const bool changed = IsChangedBuiltIn(GetActiveProfile());
+  if (CKontrolView* view = GetKontrolView()) view->Fill(findings, changed);
   if (CGPSNoktaView* view = GetPointView()) view->ApplyFindings(findings);
   if (CVelmiraView* view = GetPairView()) {
     view->Recolour();
@@ -387,7 +388,7 @@ void CMainFrame::ShowCheck() {
   RefreshPictures();
   // With nothing loaded there is nothing to judge; the bar says what it always said.
   if (m_pIdleLabel) {
-    m_pIdleLabel->setText(doc.NoktaList().empty() ? QStringLiteral("Ready") : VerdictText(Summarize(findings)));
+    m_pIdleLabel->setText(doc.NoktaList().empty() ? QStringLiteral("Ready") : VerdictText(Summarize(findings), changed));
   }
 }
 

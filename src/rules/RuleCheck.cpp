@@ -102,7 +102,8 @@ struct ProfileTexts {
 class Checker {
  public:
   Checker(const std::vector<CTarvekNokta>& points, const RuleProfile& profile)
-      : m_points(points), m_profile(profile), m_texts(profile), m_source(Cp(profile.source)) {
+      : m_points(points), m_profile(profile), m_builtIn(BuiltInProfile(profile.id)), m_texts(profile),
+        m_source(Cp(profile.source)) {
     m_sorted = std::is_sorted(points.begin(), points.end(),
                               [](const CTarvekNokta& a, const CTarvekNokta& b) { return a.nIndex < b.nIndex; });
     if (!m_sorted) {
@@ -126,12 +127,14 @@ class Checker {
     const CTarvekNokta* p = Find(pair.nIndex1);
     const CTarvekNokta* q = Find(pair.nIndex2);
     if (!p || !q) return;
-    auto add = [&](const char* rule, std::string value, std::string limit, Level level, const std::string& text) {
+    auto add = [&](const char* rule, std::string value, std::string limit, Level level, const std::string& text,
+                   std::optional<std::string> source = std::nullopt) {
       Finding f;
       f.target = Finding::Target::Pair;
       f.nIndex = pair.nPairNo;
       f.strName = pair.strName1;
       Set(f, rule, std::move(value), std::move(limit), level, text);
+      if (source) f.source = std::move(*source);
       out.push_back(std::move(f));
     };
     const int epochs = std::min(pair.nEpochs1, pair.nEpochs2);
@@ -145,16 +148,20 @@ class Checker {
     }
     // Equal to its limit is accepted, as the matching table leaves such a cell uncoloured.
     if (pair.dDiffY > m_profile.dMaxDiffY) {
-      add("diff-y", DiffText(pair.dDiffY), LimitText(m_profile.dMaxDiffY), Level::Error, m_texts.diffY);
+      add("diff-y", DiffText(pair.dDiffY), LimitText(m_profile.dMaxDiffY), Level::Error, m_texts.diffY,
+          LimitSource(&RuleProfile::dMaxDiffY, "m"));
     }
     if (pair.dDiffX > m_profile.dMaxDiffX) {
-      add("diff-x", DiffText(pair.dDiffX), LimitText(m_profile.dMaxDiffX), Level::Error, m_texts.diffX);
+      add("diff-x", DiffText(pair.dDiffX), LimitText(m_profile.dMaxDiffX), Level::Error, m_texts.diffX,
+          LimitSource(&RuleProfile::dMaxDiffX, "m"));
     }
     if (pair.dDiffH > m_profile.dMaxDiffH) {
-      add("diff-h", DiffText(pair.dDiffH), LimitText(m_profile.dMaxDiffH), Level::Error, m_texts.diffH);
+      add("diff-h", DiffText(pair.dDiffH), LimitText(m_profile.dMaxDiffH), Level::Error, m_texts.diffH,
+          LimitSource(&RuleProfile::dMaxDiffH, "m"));
     }
     if (pair.dDiffHours < m_profile.dMinDiffHours) {
-      add("hours", DiffText(pair.dDiffHours), LimitText(m_profile.dMinDiffHours), Level::Error, m_texts.hours);
+      add("hours", DiffText(pair.dDiffHours), LimitText(m_profile.dMinDiffHours), Level::Error, m_texts.hours,
+          LimitSource(&RuleProfile::dMinDiffHours, "saat"));
     }
     if (!m_profile.network) return;
     // Both sessions are judged; the worse one is reported, the first on a tie.
@@ -184,6 +191,13 @@ class Checker {
     return f;
   }
 
+  // The regulation is the source only of its own limit: a built-in profile's limit that
+  // the user changed says so, with the regulation's value beside it.
+  std::optional<std::string> LimitSource(double RuleProfile::*limit, const char* unit) const {
+    if (!m_builtIn || (*m_builtIn).*limit == m_profile.*limit) return std::nullopt;
+    return Cp("kullanıcı sınırı; yönerge " + LimitText((*m_builtIn).*limit) + " " + unit);
+  }
+
   void Set(Finding& f, const char* rule, std::string value, std::string limit, Level level,
            const std::string& text) const {
     f.rule = rule;
@@ -206,6 +220,7 @@ class Checker {
 
   const std::vector<CTarvekNokta>& m_points;
   const RuleProfile& m_profile;
+  std::optional<RuleProfile> m_builtIn;  // the regulation's own limits, for a built-in profile
   ProfileTexts m_texts;
   std::string m_source;
   bool m_sorted = true;

@@ -27,7 +27,9 @@ std::array<ColumnKind, kColumns> Kinds() {
 
 }  // namespace
 
-QString VerdictText(const Verdict& verdict) { return QString::fromStdString(verdict.Text()); }
+QString VerdictText(const Verdict& verdict, bool limitsChanged) {
+  return QString::fromStdString(verdict.Text() + (limitsChanged ? " (değiştirildi)" : ""));
+}
 
 QColor VerdictColour(const Verdict& verdict) { return verdict.Ready() ? kReadyColour : kNotReadyColour; }
 
@@ -47,7 +49,7 @@ CKontrolView::CKontrolView(CVelmiraDoc& doc, QWidget* pParent) : CGridView(doc, 
   Fill({});
 }
 
-void CKontrolView::Fill(const std::vector<Finding>& findings) {
+void CKontrolView::Fill(const std::vector<Finding>& findings, bool limitsChanged) {
   Clear();
   m_findings = findings;
   CGridCtrl* grid = GetGridCtrl();
@@ -66,7 +68,7 @@ void CKontrolView::Fill(const std::vector<Finding>& findings) {
     return;
   }
   const Verdict verdict = Summarize(findings);
-  m_pVerdict->setText(VerdictText(verdict));
+  m_pVerdict->setText(VerdictText(verdict, limitsChanged));
   m_pVerdict->setStyleSheet(QStringLiteral("QLabel#verdict { color: white; background: %1; font-weight: bold; }")
                                 .arg(VerdictColour(verdict).name()));
 }

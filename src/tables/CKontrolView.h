@@ -19,7 +19,8 @@ class CKontrolView : public CGridView {
   CKontrolView(CVelmiraDoc& doc, QWidget* pParent = nullptr);
 
   // Shows the findings in their order and their verdict.
-  void Fill(const std::vector<Finding>& findings);
+  // limitsChanged: the profile's limits are not the regulation's; the verdict says so.
+  void Fill(const std::vector<Finding>& findings, bool limitsChanged = false);
   QLabel* GetVerdictLabel() const { return m_pVerdict; }
   // The finding behind a data row, through the hidden column that survives sorting.
   const Finding* FindingAt(int nRow) const;
@@ -35,5 +36,5 @@ class CKontrolView : public CGridView {
 };
 
 // The verdict's text and colour, for the tab and the status bar alike.
-QString VerdictText(const Verdict& verdict);
+QString VerdictText(const Verdict& verdict, bool limitsChanged = false);
 QColor VerdictColour(const Verdict& verdict);

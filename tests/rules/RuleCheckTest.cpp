@@ -231,6 +231,26 @@ TEST(ProfileLimits, OverridesReplaceOnlyWhatIsGivenAndShowAsChanged) {
   EXPECT_FALSE(IsChangedBuiltIn(own));
 }
 
+// A limit the user changed is not the regulation's: its finding says so and gives the
+// regulation's value; the other findings keep the regulation as their source.
+TEST(Findings, NameTheRegulationOnlyForItsOwnLimits) {
+  Job job;
+  job.pairs[0].dDiffY = 0.05;
+  job.pairs[0].dDiffH = 0.08;
+  CriteriaOverrides overrides;
+  overrides.dMaxDiffY = 0.02;
+  overrides.dMinDiffHours = 3;
+  const std::vector<Finding> found = CheckRules(job.points, job.pairs, WithOverrides(Network(), overrides));
+  ASSERT_EQ("diff-y! diff-h! hours!", Ids(found));
+  const std::string regulation = text::Utf8ToCp1254(Network().source);
+  EXPECT_EQ(text::Utf8ToCp1254("kullanıcı sınırı; yönerge 0.07 m"), found[0].source);
+  EXPECT_EQ(regulation, found[1].source);
+  EXPECT_EQ(text::Utf8ToCp1254("kullanıcı sınırı; yönerge 1 saat"), found[2].source);
+  RuleProfile own = WithOverrides(Network(), overrides);
+  own.id = "benim";  // the user's own profile: its source is the user's word
+  EXPECT_EQ(regulation, CheckRules(job.points, job.pairs, own)[0].source);
+}
+
 // Points in list order, then pairs in list order; within a row the rules in their order.
 TEST(Findings, FollowListOrderThenRuleOrder) {
   Job job;
