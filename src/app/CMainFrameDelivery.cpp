@@ -13,6 +13,7 @@
 #include "tables/CGPSNoktaView.h"
 #include "tables/CVelmiraView.h"
 #include "text/Numbers.h"
+#include "platform/Files.h"
 
 namespace fs = std::filesystem;
 
@@ -21,11 +22,6 @@ namespace {
 constexpr const char* kNoJobFiles = "Yüklü TSJ dosyası yok; önce bir TSJ dosyası açın.";
 constexpr int kProgressDelayMs = 500;
 constexpr int kStatusMs = 10000;
-
-std::string Utf8(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
 
 // The ticked rows: the points of the job file shown (the others give all their points)
 // and the pairs; nothing ticked means everything.
@@ -95,7 +91,7 @@ std::optional<fs::path> CMainFrame::DeliveryTarget(const fs::path& chosen) {
 }
 
 void CMainFrame::ReportDelivery(const DeliveryResult& result, bool madeInside) {
-  const std::string folder = Utf8(result.folder);
+  const std::string folder = PathToUtf8(result.folder);
   std::string text = "Teslim klasörü yazıldı: " + folder + "\n";
   if (madeInside) text += "(Seçilen klasör boş olmadığından içinde yeni bir klasör açıldı.)\n";
   text += text::FormatInt(static_cast<std::int64_t>(result.files.size())) + " dosya. Kontrol: " + result.verdict.Text();

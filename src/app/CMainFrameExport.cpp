@@ -9,17 +9,13 @@
 #include "tables/CGPSNoktaView.h"
 #include "tables/CVelmiraView.h"
 #include "text/Numbers.h"
+#include "platform/Files.h"
 
 namespace {
 
 constexpr const char* kNothingTicked = "İşaretli satır yok; form yazılmadı.";
 constexpr const char* kNoPairs = "Eşleşen nokta yok; önce Poligon Eşleştir.";
 constexpr int kStatusMs = 10000;
-
-std::string Utf8(const std::filesystem::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
 
 std::string Count(std::size_t n) { return text::FormatInt(static_cast<std::int64_t>(n)); }
 
@@ -96,14 +92,14 @@ void CMainFrame::ReportWrittenForms(WorkbookKind kind, const std::vector<Written
   std::string text;
   std::string status;
   if (written.size() == 1) {
-    text = what + " formu yazıldı: " + Utf8(written[0].path) + "\n" + RowsText(kind, written[0].zone) + ".";
-    status = what + " formu yazıldı: " + Utf8(written[0].path) + " (" + RowsText(kind, written[0].zone) + ")";
+    text = what + " formu yazıldı: " + PathToUtf8(written[0].path) + "\n" + RowsText(kind, written[0].zone) + ".";
+    status = what + " formu yazıldı: " + PathToUtf8(written[0].path) + " (" + RowsText(kind, written[0].zone) + ")";
   } else {
     text = Count(written.size()) + " " + (kind == WorkbookKind::Detail ? "detay" : "poligon") + " formu yazıldı:";
     status = text;
     for (const WrittenForm& form : written) {
-      text += "\n" + Utf8(form.path) + " (" + RowsText(kind, form.zone) + ")";
-      status += " " + Utf8(form.path.filename());
+      text += "\n" + PathToUtf8(form.path) + " (" + RowsText(kind, form.zone) + ")";
+      status += " " + PathToUtf8(form.path.filename());
     }
   }
   statusBar()->showMessage(QString::fromStdString(status), kStatusMs);

@@ -14,6 +14,7 @@
 #include "tables/CGPSNoktaView.h"
 #include "tables/CTSJView.h"
 #include "tables/CVelmiraView.h"
+#include "platform/Files.h"
 
 namespace fs = std::filesystem;
 
@@ -22,11 +23,6 @@ namespace {
 constexpr int kMapPage = 1;     // beside the point table
 constexpr int kPlotsPage = 2;   // beside "Kontrol"
 constexpr int kStatusMs = 10000;
-
-std::string Utf8(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
 
 bool Shows(const CMy3DTabViewContainer* container, int page) {
   return container && container->currentIndex() == page;
@@ -152,5 +148,5 @@ void CMainFrame::OnResimKaydet() {
     saved = SaveDrawing(SideBySide(view->DifferenceDrawing(), view->HeightTimeDrawing()), *path);
   }
   if (!saved) return ShowMessage(saved.cause(), MessageIcon::Warning);
-  statusBar()->showMessage(QString::fromStdString("Resim kaydedildi: " + Utf8(*path)), kStatusMs);
+  statusBar()->showMessage(QString::fromStdString("Resim kaydedildi: " + PathToUtf8(*path)), kStatusMs);
 }

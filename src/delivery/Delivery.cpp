@@ -26,11 +26,6 @@ constexpr const char* kKmlName = "noktalar.kml";
 constexpr const char* kReportName = "kontrol.html";
 constexpr const char* kPolygonName = "poligon.xls";
 
-std::string Utf8(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
-
 fs::path FromUtf8(const std::string& utf8) { return fs::path(reinterpret_cast<const char8_t*>(utf8.c_str())); }
 
 // File names compared as a case-blind file system (Windows, macOS) would.
@@ -78,11 +73,11 @@ std::vector<std::string> JobNames(const std::string& stem, const std::string& co
 }
 
 void NameJob(JobPlan& job, NameBook& book) {
-  const std::string stem = Utf8(job.source.stem());
-  const std::string extension = Utf8(job.source.extension());
+  const std::string stem = PathToUtf8(job.source.stem());
+  const std::string extension = PathToUtf8(job.source.extension());
   for (int k = 1;; ++k) {
     job.stem = k == 1 ? stem : stem + "-" + text::FormatInt(k);
-    job.copyName = k == 1 ? Utf8(job.source.filename()) : job.stem + extension;
+    job.copyName = k == 1 ? PathToUtf8(job.source.filename()) : job.stem + extension;
     const std::vector<std::string> names = JobNames(job.stem, job.copyName);
     if (book.Free(names)) return book.Take(names);
   }
@@ -109,7 +104,7 @@ Result<std::vector<PolygonPlan>> PlanPolygons(const CVelmiraDoc& doc, const std:
   if (zones->size() == 1) plans.push_back({kPolygonName, pairNos});
   if (zones->size() > 1) {
     for (const ZoneRows& zone : zones.value()) {
-      plans.push_back({Utf8(ZoneFormPath(kPolygonName, zone.meridian)), PairsInZone(doc, pairNos, zone.meridian)});
+      plans.push_back({PathToUtf8(ZoneFormPath(kPolygonName, zone.meridian)), PairsInZone(doc, pairNos, zone.meridian)});
     }
   }
   return plans;
@@ -207,7 +202,7 @@ class PartialFolder {
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
       const fs::path candidate =
-          folder.parent_path() / ("." + Utf8(folder.filename()) + ".yaziliyor-" + text::FormatInt(random() % 1000000));
+          folder.parent_path() / ("." + PathToUtf8(folder.filename()) + ".yaziliyor-" + text::FormatInt(random() % 1000000));
       std::error_code ec;
       const int id = RemoveOnInterrupt(candidate);
       if (fs::create_directory(candidate, ec)) {
@@ -271,7 +266,7 @@ class FolderWriter {
   Status AddCopy(const std::string& name, const fs::path& source) {
     return Add(name, [&](const fs::path& path) {
       Result<RegularFile> job = RegularFile::Open(source);
-      if (!job) return Named(Utf8(source), job.status());
+      if (!job) return Named(PathToUtf8(source), job.status());
       return Named(name, job->CopyTo(path));
     });
   }
@@ -350,12 +345,12 @@ Status CheckDeliveryFolder(const fs::path& folder) {
   std::error_code ec;
   const fs::file_status status = fs::status(normal, ec);
   if (fs::exists(status)) {
-    if (!fs::is_directory(status)) return Status::Failure("Teslim klasörünün adı bir dosyanın: " + Utf8(normal));
-    if (!fs::is_empty(normal, ec)) return Status::Failure("Teslim klasörü boş değil: " + Utf8(normal));
+    if (!fs::is_directory(status)) return Status::Failure("Teslim klasörünün adı bir dosyanın: " + PathToUtf8(normal));
+    if (!fs::is_empty(normal, ec)) return Status::Failure("Teslim klasörü boş değil: " + PathToUtf8(normal));
     return {};
   }
   if (!fs::is_directory(normal.parent_path(), ec)) {
-    return Status::Failure("Teslim klasörünün bulunacağı klasör yok: " + Utf8(normal.parent_path()));
+    return Status::Failure("Teslim klasörünün bulunacağı klasör yok: " + PathToUtf8(normal.parent_path()));
   }
   return {};
 }
@@ -374,7 +369,7 @@ Result<DeliveryResult> WriteDelivery(const CVelmiraDoc& doc, const RuleProfile& 
   if (!plan) return plan.status();
   const fs::path target = Normalized(folder);
   const auto failed = [&](const Status& cause) {
-    return Status::Failure("Teslim klasörü yazılamadı: " + Utf8(target) + "\n" + cause.cause(), cause.code());
+    return Status::Failure("Teslim klasörü yazılamadı: " + PathToUtf8(target) + "\n" + cause.cause(), cause.code());
   };
 
   PartialFolder partial;

@@ -10,6 +10,7 @@
 #include "text/Numbers.h"
 #include "xls/XlsFormatManager.h"
 #include "xls/XlsWorkbook.h"
+#include "platform/Files.h"
 
 namespace {
 
@@ -151,13 +152,8 @@ bool WriteObservation(XlsWorksheet& sheet, std::uint32_t row, std::uint32_t firs
   return written;
 }
 
-std::string PathText(const std::filesystem::path& path) {
-  const std::u8string name = path.u8string();
-  return std::string(name.begin(), name.end());
-}
-
 Status SaveFailure(const std::filesystem::path& path, const std::string& cause) {
-  return Status::Failure("Excel dosyası kaydedilemedi: " + PathText(path) + "\n" + cause);
+  return Status::Failure("Excel dosyası kaydedilemedi: " + PathToUtf8(path) + "\n" + cause);
 }
 
 // A4 across, shrunk to one page wide, narrow margins, the two header rows on every page:

@@ -26,15 +26,7 @@ constexpr const char* kOpenFailed1 = "TSJ Dosyası açılamadı:(1) ";
 constexpr const char* kCopiedSiblings[] = {"-wal", "-journal"};
 constexpr const char* kCopySuffixes[] = {"", "-wal", "-shm", "-journal"};
 
-std::string NativeToCp1254(const fs::path& path) {
-  const std::u8string utf8 = path.u8string();
-  return text::Utf8ToCp1254(std::string_view(reinterpret_cast<const char*>(utf8.data()), utf8.size()));
-}
-
-std::string PathForMessage(const fs::path& path) {
-  const std::u8string utf8 = path.u8string();
-  return std::string(reinterpret_cast<const char*>(utf8.data()), utf8.size());
-}
+std::string NativeToCp1254(const fs::path& path) { return text::Utf8ToCp1254(PathToUtf8(path)); }
 
 fs::path WithSuffix(const fs::path& path, const char* suffix) { return fs::path(path).concat(suffix); }
 
@@ -70,7 +62,7 @@ bool CVelmiraDoc::AddTsjFile() {
 bool CVelmiraDoc::AddJobFile(const fs::path& path) {
   Result<RegularFile> job = RegularFile::Open(path);
   if (!job) {
-    m_shell.ShowMessage(kUnreadable + PathForMessage(path) + "\n" + job.status().cause(), MessageIcon::Warning);
+    m_shell.ShowMessage(kUnreadable + PathToUtf8(path) + "\n" + job.status().cause(), MessageIcon::Warning);
     return false;
   }
   // Only the first 15 bytes decide, as the field software's own check does.
@@ -108,7 +100,7 @@ bool CVelmiraDoc::MakeTemporaryCopy(RegularFile& job, const fs::path& source, Co
   if (!m_workFolder) {
     Result<std::unique_ptr<WorkFolder>> made = WorkFolder::Create(m_cacheFolder);
     if (!made) {
-      m_shell.ShowMessage(kCopyFailed + PathForMessage(m_cacheFolder) + "\n" + made.status().cause(),
+      m_shell.ShowMessage(kCopyFailed + PathToUtf8(m_cacheFolder) + "\n" + made.status().cause(),
                           MessageIcon::Warning);
       return false;
     }
@@ -121,7 +113,7 @@ bool CVelmiraDoc::MakeTemporaryCopy(RegularFile& job, const fs::path& source, Co
     if (copied) copied = CopySibling(WithSuffix(source, suffix), WithSuffix(copy.path, suffix));
   }
   if (!copied) {
-    m_shell.ShowMessage(kCopyFailed + PathForMessage(copy.path) + "\n" + copied.cause(), MessageIcon::Warning);
+    m_shell.ShowMessage(kCopyFailed + PathToUtf8(copy.path) + "\n" + copied.cause(), MessageIcon::Warning);
     RemoveCopy(copy);
   }
   return copied.ok();

@@ -26,13 +26,8 @@ namespace {
 constexpr double kPngScale = 2;  // a PNG is painted at twice the drawing's pixels
 constexpr const char* kXmlDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
 
-std::string PathText(const fs::path& path) {
-  const std::u8string name = path.u8string();
-  return std::string(name.begin(), name.end());
-}
-
 Status SaveFailure(const fs::path& path, const Status& why) {
-  return Status::Failure("Resim kaydedilemedi: " + PathText(path) + "\n" + why.cause(), why.code());
+  return Status::Failure("Resim kaydedilemedi: " + PathToUtf8(path) + "\n" + why.cause(), why.code());
 }
 
 Status SaveFailure(const fs::path& path, const std::string& why) { return SaveFailure(path, Status::Failure(why)); }
@@ -47,7 +42,7 @@ std::FILE* OpenFile(const fs::path& path, const char* mode) {
 }
 
 std::string LowerExtension(const fs::path& path) {
-  std::string ext = PathText(path.extension());
+  std::string ext = PathToUtf8(path.extension());
   for (char& c : ext) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
