@@ -78,13 +78,7 @@ class DeliveryCommandTest : public QObject {
         QStringLiteral("Teslim klasörü yazıldı: ") + QString::fromStdString((root / "masaustu").string())));
 
     QProcess cli;
-    cli.setProcessEnvironment([&] {
-      QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-      env.insert(QStringLiteral("XDG_CACHE_HOME"), QString::fromStdString((root / "cache").string()));
-      return env;
-    }());
-    cli.start(QStringLiteral(VELMIRA_CLI),
-              {QStringLiteral("deliver"), QStringLiteral("--profile"), QString::fromStdString(frame->GetActiveProfile().id),
+    StartCli(cli, {QStringLiteral("deliver"), QStringLiteral("--profile"), QString::fromStdString(frame->GetActiveProfile().id),
                QStringLiteral("-o"), QString::fromStdString((root / "cli").string()),
                QString::fromStdString((root / "parsel.tsj").string()), QString::fromStdString((root / "ada.tsj").string())});
     QVERIFY(cli.waitForFinished(60000));
@@ -144,12 +138,7 @@ class DeliveryCommandTest : public QObject {
     QVERIFY(answerer->Done());
 
     QProcess cli;
-    cli.setProcessEnvironment([&] {
-      QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-      env.insert(QStringLiteral("XDG_CACHE_HOME"), QString::fromStdString((root / "cache").string()));
-      return env;
-    }());
-    cli.start(QStringLiteral(VELMIRA_CLI), {QStringLiteral("check"), QStringLiteral("--profile"),
+    StartCli(cli, {QStringLiteral("check"), QStringLiteral("--profile"),
                                             QString::fromStdString(frame->GetActiveProfile().id),
                                             QString::fromStdString((root / "parsel.tsj").string())});
     QVERIFY(cli.waitForFinished(60000));
@@ -205,6 +194,14 @@ class DeliveryCommandTest : public QObject {
   }
 
  private:
+  // velmira-cli with the desktop's cache folder.
+  void StartCli(QProcess& cli, const QStringList& args) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), QString::fromStdString((root / "cache").string()));
+    cli.setProcessEnvironment(env);
+    cli.start(QStringLiteral(VELMIRA_CLI), args);
+  }
+
   void AddJob(const std::string& name, const QStringList& args) {
     QVERIFY(MakeJob(root / name, args));
     answerer->ExpectMessage();  // measured by RTK
