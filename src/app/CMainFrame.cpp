@@ -1,13 +1,11 @@
 #include "app/CMainFrame.h"
 
 #include <QAction>
-#include <algorithm>
 #include <QApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QScreen>
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
@@ -21,7 +19,7 @@
 #include "app/CMy3DTabViewContainer.h"
 #include "app/COlcuYontemDlg.h"
 #include "app/Commands.h"
-#include "jobdata/TableTexts.h"
+#include "app/MessageBoxes.h"
 #include "tables/CGPSNoktaView.h"
 #include "mapview/CFarklarView.h"
 #include "mapview/CHaritaPane.h"
@@ -46,9 +44,7 @@ QString FromCp1254(std::string_view text) { return QString::fromStdString(text::
 
 CMainFrame::CMainFrame(std::filesystem::path tempFolder, QWidget* pParent)
     : QMainWindow(pParent),
-      m_pSession(std::make_unique<JobSession>(*this, std::move(tempFolder), *BuiltInProfile(kNetworkProfileId))),
-      m_pDialogs(std::make_unique<CQtFileDialogs>()),
-      m_writers(DefaultFormWriters()) {
+      m_pSession(std::make_unique<JobSession>(*this, std::move(tempFolder), *BuiltInProfile(kNetworkProfileId))) {
   SetDocumentTitle(QStringLiteral("Untitled"));
   setWindowIcon(ApplicationIcon());
   resize(kInitialWidth, kInitialHeight);
@@ -61,7 +57,7 @@ CMainFrame::CMainFrame(std::filesystem::path tempFolder, QWidget* pParent)
   connect(qApp, &QApplication::focusChanged, this, &CMainFrame::OnFocusChanged);
   UpdateCopyEnabled();
   m_pSession->SetObserver([this](unsigned changes) {
-    if (changes & kSessionFindings) ShowCheck();
+    if (changes & kSessionFindings) m_pLinks->ShowCheck();
   });
   LoadProfiles();
 }
@@ -89,24 +85,6 @@ void CMainFrame::SaveLayout() const {
   settings.setValue(kInnerPanesKey, m_pInnerSplitter->saveState());
 }
 
-// Qt wraps a message at half the screen, in the middle of a path. The box is made as wide
-// as its longest line instead, up to the widest box Qt allows.
-void CMainFrame::FitToText(QMessageBox& box) {
-  auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
-  const QScreen* screen = box.screen();
-  if (!label || !screen) return;
-  const QFontMetrics metrics(label->font());
-  int widest = 0;
-  for (const QString& line : box.text().split(QLatin1Char('\n'))) widest = std::max(widest, metrics.horizontalAdvance(line));
-  // Qt's own limits: no wrapping up to the soft one, no box wider than the hard one.
-  const int screenWidth = screen->availableGeometry().width();
-  const int softLimit = std::min(screenWidth / 2, 500);
-  constexpr int kIconAndMargins = 120;
-  const int width = std::min(widest + 4, std::min(screenWidth - 480, 1000) - kIconAndMargins);
-  if (width <= softLimit) return;
-  box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(width));
-}
-
 void CMainFrame::SetDocumentTitle(const QString& title) {
   setWindowTitle(title + QStringLiteral(" - ") + QString::fromUtf8(kFrameTitle));
 }
@@ -121,70 +99,52 @@ QAction* CMainFrame::MakeAction(int nCommandId, const QString& text, const QStri
   return action;
 }
 
+namespace {
+
+struct CommandText {
+  int nCommandId;
+  const char* text;
+  const char* statusText;
+  const char* toolTip;
+  std::optional<ToolbarImage> image;
+  void (CMainFrame::*run)();
+};
+
+const CommandText kCommands[] = {
+    {ID_TSJ_AC, "T&ARVEK TSJ Dosyası Aç...", "TARVEK TSJ Dosyası Aç", "TSJ AÇ", ToolbarImage::Open, &CMainFrame::OnTsjAc},
+    {ID_APP_EXIT, "E&xit", "Quit the application; prompts to save documents", "Exit", std::nullopt, nullptr},
+    {ID_EDIT_COPY, "&Copy", "Copy the selection and put it on the Clipboard", "Copy", ToolbarImage::Copy,
+     &CMainFrame::OnEditCopy},
+    {ID_POLIGON_ESLESTIR, "Poligon Eşleştir", "Poligon Noktalarını Eşleştir", "Poligon Eşleştir", ToolbarImage::Match,
+     &CMainFrame::OnPoligonEslestir},
+    {ID_POLIGON_EXCEL, "Poligon->Excel", "Seçili Eşleştirilmiş Poligon Noktalarını Excele gönder",
+     "Poligonları Excele Yaz", ToolbarImage::PolygonExcel, &CMainFrame::OnPoligonExcel},
+    {ID_DETAY_EXCEL, "Detay->Excel", "Seçili Detay Noktalarını Excele gönder", "Detayları Excele Yaz",
+     ToolbarImage::DetailExcel, &CMainFrame::OnDetayExcel},
+    {ID_AYARLAR, "Ayarlar", "Ayarlar", "Ayarlar", ToolbarImage::Settings, &CMainFrame::OnAyarlar},
+    {ID_KONTROL_OLCUTLERI, "Kontrol Ölçütleri...", "Kontrolün yönetmelik profilini seç ve sınırlarını düzenle",
+     "Kontrol Ölçütleri", ToolbarImage::Criteria, &CMainFrame::OnKontrolOlcutleri},
+    {ID_TESLIM_KLASORU, "Teslim Klasörü Oluştur...",
+     "Formları, kesin koordinatları, nokta listelerini ve kontrol raporunu bir klasöre yaz", "Teslim Klasörü Oluştur",
+     ToolbarImage::Delivery, &CMainFrame::OnTeslimKlasoru},
+    {ID_RESIM_KAYDET, "Resim Olarak Kaydet...", "Gösterilen haritayı ya da fark çizimlerini PNG ya da SVG olarak kaydet",
+     "Resim Olarak Kaydet", ToolbarImage::Picture, &CMainFrame::OnResimKaydet},
+    {ID_APP_ABOUT, "&About Velmira...", "Display program information, version number and copyright", "About",
+     ToolbarImage::About, &CMainFrame::OnAppAbout},
+};
+
+}  // namespace
+
 void CMainFrame::CreateActions() {
-  QAction* open = MakeAction(ID_TSJ_AC, QStringLiteral("T&ARVEK TSJ Dosyası Aç..."),
-                             QStringLiteral("TARVEK TSJ Dosyası Aç"), QStringLiteral("TSJ AÇ"));
-  open->setIcon(ToolbarIcon(ToolbarImage::Open));
-  open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  connect(open, &QAction::triggered, this, &CMainFrame::OnTsjAc);
-
-  QAction* exit = MakeAction(ID_APP_EXIT, QStringLiteral("E&xit"),
-                             QStringLiteral("Quit the application; prompts to save documents"),
-                             QStringLiteral("Exit"));
-  connect(exit, &QAction::triggered, this, &QWidget::close);
-
-  QAction* copy = MakeAction(ID_EDIT_COPY, QStringLiteral("&Copy"),
-                             QStringLiteral("Copy the selection and put it on the Clipboard"),
-                             QStringLiteral("Copy"));
-  copy->setIcon(ToolbarIcon(ToolbarImage::Copy));
-  copy->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
-  connect(copy, &QAction::triggered, this, &CMainFrame::OnEditCopy);
-
-  QAction* match = MakeAction(ID_POLIGON_ESLESTIR, QStringLiteral("Poligon Eşleştir"),
-                              QStringLiteral("Poligon Noktalarını Eşleştir"), QStringLiteral("Poligon Eşleştir"));
-  match->setIcon(ToolbarIcon(ToolbarImage::Match));
-  connect(match, &QAction::triggered, this, &CMainFrame::OnPoligonEslestir);
-
-  QAction* polygon = MakeAction(ID_POLIGON_EXCEL, QStringLiteral("Poligon->Excel"),
-                                QStringLiteral("Seçili Eşleştirilmiş Poligon Noktalarını Excele gönder"),
-                                QStringLiteral("Poligonları Excele Yaz"));
-  polygon->setIcon(ToolbarIcon(ToolbarImage::PolygonExcel));
-  connect(polygon, &QAction::triggered, this, &CMainFrame::OnPoligonExcel);
-
-  QAction* detail = MakeAction(ID_DETAY_EXCEL, QStringLiteral("Detay->Excel"),
-                               QStringLiteral("Seçili Detay Noktalarını Excele gönder"),
-                               QStringLiteral("Detayları Excele Yaz"));
-  detail->setIcon(ToolbarIcon(ToolbarImage::DetailExcel));
-  connect(detail, &QAction::triggered, this, &CMainFrame::OnDetayExcel);
-
-  QAction* settings = MakeAction(ID_AYARLAR, QStringLiteral("Ayarlar"), QStringLiteral("Ayarlar"),
-                                 QStringLiteral("Ayarlar"));
-  settings->setIcon(ToolbarIcon(ToolbarImage::Settings));
-  connect(settings, &QAction::triggered, this, &CMainFrame::OnAyarlar);
-
-  QAction* criteria = MakeAction(ID_KONTROL_OLCUTLERI, QStringLiteral("Kontrol Ölçütleri..."),
-                                 QStringLiteral("Kontrolün yönetmelik profilini seç ve sınırlarını düzenle"),
-                                 QStringLiteral("Kontrol Ölçütleri"));
-  criteria->setIcon(ToolbarIcon(ToolbarImage::Criteria));
-  connect(criteria, &QAction::triggered, this, &CMainFrame::OnKontrolOlcutleri);
-
-  QAction* delivery = MakeAction(ID_TESLIM_KLASORU, QStringLiteral("Teslim Klasörü Oluştur..."),
-                                 QStringLiteral("Formları, kesin koordinatları, nokta listelerini ve kontrol raporunu bir klasöre yaz"),
-                                 QStringLiteral("Teslim Klasörü Oluştur"));
-  delivery->setIcon(ToolbarIcon(ToolbarImage::Delivery));
-  connect(delivery, &QAction::triggered, this, &CMainFrame::OnTeslimKlasoru);
-
-  QAction* picture = MakeAction(ID_RESIM_KAYDET, QStringLiteral("Resim Olarak Kaydet..."),
-                                QStringLiteral("Gösterilen haritayı ya da fark çizimlerini PNG ya da SVG olarak kaydet"),
-                                QStringLiteral("Resim Olarak Kaydet"));
-  picture->setIcon(ToolbarIcon(ToolbarImage::Picture));
-  connect(picture, &QAction::triggered, this, &CMainFrame::OnResimKaydet);
-
-  QAction* about = MakeAction(ID_APP_ABOUT, QStringLiteral("&About Velmira..."),
-                              QStringLiteral("Display program information, version number and copyright"),
-                              QStringLiteral("About"));
-  about->setIcon(ToolbarIcon(ToolbarImage::About));
-  connect(about, &QAction::triggered, this, &CMainFrame::OnAppAbout);
+  for (const CommandText& command : kCommands) {
+    QAction* action = MakeAction(command.nCommandId, QString::fromUtf8(command.text),
+                                 QString::fromUtf8(command.statusText), QString::fromUtf8(command.toolTip));
+    if (command.image) action->setIcon(ToolbarIcon(*command.image));
+    if (command.run) connect(action, &QAction::triggered, this, command.run);
+  }
+  connect(m_actions[ID_APP_EXIT], &QAction::triggered, this, &QWidget::close);
+  m_actions[ID_TSJ_AC]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  m_actions[ID_EDIT_COPY]->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
 }
 
 void CMainFrame::CreateMenus() {
@@ -266,14 +226,15 @@ void CMainFrame::CreateClient() {
                      TabIcon(TabImage::Points));
   pairs->InsertPage(pairs->count(), new CVelmiraView(doc), QStringLiteral("Nokta Eşleştirme Penceresi"),
                     TabIcon(TabImage::Matching));
-  auto* kontrol = new CKontrolView(doc);
-  connect(kontrol, &CKontrolView::FindingActivated, this, &CMainFrame::ShowFinding);
-  pairs->InsertPage(pairs->count(), kontrol, QStringLiteral("Kontrol"), TabIcon(TabImage::Points));
-  points->InsertPage(points->count(), new CHaritaPane, QStringLiteral("Harita"), TabIcon(TabImage::Map));
-  pairs->InsertPage(pairs->count(), new CFarklarView, QStringLiteral("Farklar"), TabIcon(TabImage::Differences));
+  const CViewLinks::Tabs tabs{new CKontrolView(doc), new CHaritaPane, new CFarklarView};
+  pairs->InsertPage(pairs->count(), tabs.kontrol, QStringLiteral("Kontrol"), TabIcon(TabImage::Points));
+  points->InsertPage(points->count(), tabs.harita, QStringLiteral("Harita"), TabIcon(TabImage::Map));
+  pairs->InsertPage(pairs->count(), tabs.farklar, QStringLiteral("Farklar"), TabIcon(TabImage::Differences));
   for (CMy3DTabViewContainer* container : {jobFiles, points, pairs}) container->SetActivePageIndex(0);
   setCentralWidget(m_pOuterSplitter);
-  ConnectPictures();
+  m_pLinks = std::make_unique<CViewLinks>(*m_pSession, CViewLinks::Panes{jobFiles, points, pairs}, tabs,
+                                          [this](const QString& verdict) { m_pIdleLabel->setText(verdict); });
+  m_pOutputs = std::make_unique<COutputCommands>(*this, *m_pSession, *m_pLinks);
 }
 
 CVelmiraDoc& CMainFrame::GetDocument() const { return m_pSession->Document(); }
@@ -288,26 +249,6 @@ CMy3DTabViewContainer* CMainFrame::GetContainer(Pane pane) const {
       return qobject_cast<CMy3DTabViewContainer*>(m_pInnerSplitter->widget(1));
   }
   return nullptr;
-}
-
-CTSJView* CMainFrame::GetJobFilesView() const {
-  CMy3DTabViewContainer* container = GetContainer(Pane::JobFiles);
-  return container ? qobject_cast<CTSJView*>(container->GetPage(0)) : nullptr;
-}
-
-CGPSNoktaView* CMainFrame::GetPointView() const {
-  CMy3DTabViewContainer* container = GetContainer(Pane::Points);
-  return container ? qobject_cast<CGPSNoktaView*>(container->GetPage(0)) : nullptr;
-}
-
-CVelmiraView* CMainFrame::GetPairView() const {
-  CMy3DTabViewContainer* container = GetContainer(Pane::Pairs);
-  return container ? qobject_cast<CVelmiraView*>(container->GetPage(0)) : nullptr;
-}
-
-CKontrolView* CMainFrame::GetKontrolView() const {
-  CMy3DTabViewContainer* container = GetContainer(Pane::Pairs);
-  return container ? qobject_cast<CKontrolView*>(container->GetPage(1)) : nullptr;
 }
 
 CGridView* CMainFrame::GetActiveView() const {
@@ -375,41 +316,6 @@ void CMainFrame::SetActiveProfile(const RuleProfile& profile) { static_cast<void
 // A refused matching has told the user already; the previous pairs are still judged.
 void CMainFrame::RefreshCheck() { static_cast<void>(m_pSession->Check()); }
 
-void CMainFrame::ShowCheck() {
-  const CVelmiraDoc& doc = GetDocument();
-  const std::vector<Finding>& findings = GetFindings();
-  const bool changed = IsChangedBuiltIn(GetActiveProfile());
-  if (CKontrolView* view = GetKontrolView()) view->Fill(findings, changed);
-  if (CGPSNoktaView* view = GetPointView()) view->ApplyFindings(findings);
-  if (CVelmiraView* view = GetPairView()) {
-    view->Recolour();
-    view->ApplyFindings(findings);
-  }
-  RefreshPictures();
-  // With nothing loaded there is nothing to judge; the bar says what it always said.
-  if (m_pIdleLabel) {
-    m_pIdleLabel->setText(doc.NoktaList().empty() ? QStringLiteral("Ready") : VerdictText(Summarize(findings), changed));
-  }
-}
-
-void CMainFrame::ShowFinding(const Finding& finding) {
-  CVelmiraDoc& doc = GetDocument();
-  if (finding.target == Finding::Target::Pair) {
-    const auto& pairs = doc.EslesenList();
-    const auto pair = std::find_if(pairs.begin(), pairs.end(), [&](const CEslesenNokta& e) { return e.nPairNo == finding.nIndex; });
-    const auto& points = doc.NoktaList();
-    const auto first = pair == pairs.end() ? points.end()
-                                           : std::find_if(points.begin(), points.end(), [&](const CTarvekNokta& p) { return p.nIndex == pair->nIndex1; });
-    if (first != points.end()) doc.ShowFilePoints(first->nFileNumber);
-    if (CMy3DTabViewContainer* container = GetContainer(Pane::Pairs)) container->SetActivePageIndex(0);
-    if (CVelmiraView* view = GetPairView()) view->SelectRowWithKey(kPairNoColumn, finding.nIndex);
-    return;
-  }
-  doc.ShowFilePoints(finding.nFileNumber);
-  if (CTSJView* files = GetJobFilesView()) files->SelectRowWithKey(CTSJView::kFileNumberColumn, finding.nFileNumber);
-  if (CGPSNoktaView* view = GetPointView()) view->SelectRowWithKey(kPointIndexColumn, finding.nIndex);
-}
-
 void CMainFrame::OnEditCopy() {
   if (m_activePane == Pane::JobFiles) return;
   if (CGridView* view = GetActiveView()) view->Copy();
@@ -448,26 +354,9 @@ void CMainFrame::ListLastJobFile() {
   GetDocument().ShowFilePoints(GetDocument().TsjList().back().nFileNumber);
 }
 
-std::optional<std::filesystem::path> CMainFrame::ChooseJobFile() { return m_pDialogs->ChooseJobFile(this); }
+std::optional<std::filesystem::path> CMainFrame::ChooseJobFile() { return m_pOutputs->FileDialogs().ChooseJobFile(this); }
 
-void CMainFrame::ShowMessage(std::string_view utf8Text, MessageIcon icon) {
-  QMessageBox::Icon boxIcon = QMessageBox::Information;
-  switch (icon) {
-    case MessageIcon::Information:
-      boxIcon = QMessageBox::Information;
-      break;
-    case MessageIcon::Warning:
-      boxIcon = QMessageBox::Warning;
-      break;
-    case MessageIcon::Error:
-      boxIcon = QMessageBox::Critical;
-      break;
-  }
-  QMessageBox box(boxIcon, QStringLiteral("Velmira"), QString::fromUtf8(utf8Text.data(), static_cast<int>(utf8Text.size())),
-                  QMessageBox::Ok, this);
-  FitToText(box);
-  box.exec();
-}
+void CMainFrame::ShowMessage(std::string_view utf8Text, MessageIcon icon) { ShowMessageBox(this, utf8Text, icon); }
 
 std::optional<std::string> CMainFrame::AskMeridian() {
   CBoylamDlg dialog(this);
@@ -499,33 +388,12 @@ void CMainFrame::JobFilesChanged() {
   RefreshCheck();
 }
 
-void CMainFrame::ShowFilePoints(int nFileNumber) {
-  if (CGPSNoktaView* view = GetPointView()) {
-    view->Fill(nFileNumber);
-    view->ApplyFindings(GetFindings());
-  }
-  // A new listing has no ticks and no selection.
-  ShowTicksOnMap();
-  ShowPointSelection();
-}
+void CMainFrame::ShowFilePoints(int nFileNumber) { m_pLinks->ShowFilePoints(nFileNumber); }
 
 // A removed job file: the tables empty, and the rest is matched again at once.
 void CMainFrame::ClearPointTables() {
-  if (CGPSNoktaView* view = GetPointView()) view->Clear();
-  if (CVelmiraView* view = GetPairView()) {
-    m_keptPairTicks = view->CheckedObservationPairs();
-    view->Clear();
-  }
+  m_pLinks->ClearPointTables();
   RefreshCheck();
 }
 
-// The ticks stay on every pair whose two observations are paired again.
-void CMainFrame::PairsChanged() {
-  CVelmiraView* view = GetPairView();
-  if (!view) return;
-  std::vector<std::pair<int, int>> ticked = view->CheckedObservationPairs();
-  ticked.insert(ticked.end(), m_keptPairTicks.begin(), m_keptPairTicks.end());
-  m_keptPairTicks.clear();
-  view->Fill();
-  view->CheckObservationPairs(ticked);
-}
+void CMainFrame::PairsChanged() { m_pLinks->PairsChanged(); }

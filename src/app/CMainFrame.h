@@ -1,8 +1,9 @@
 #pragma once
 // The main window: toolbar, status bar and three panes, each a tab container whose
 // page 0 is a table view: the job files on the left, the GPS point observations upper
-// right, the point matching lower right. It owns the one document and answers the
-// document's questions and notifications (CDocShell) with dialogs and those views.
+// right, the point matching lower right. It owns the job session and answers the
+// document's questions with dialogs; the views' links and the writing commands are
+// objects of their own (CViewLinks, COutputCommands).
 #include <QMainWindow>
 #include <filesystem>
 #include <functional>
@@ -10,28 +11,19 @@
 #include <memory>
 #include <optional>
 
-#include "forms/FormZones.h"
+#include "app/COutputCommands.h"
+#include "app/CViewLinks.h"
 #include "jobdata/CDocShell.h"
 #include "jobdata/CVelmiraDoc.h"
 #include "rules/RuleCheck.h"
-#include "session/JobSession.h"
 #include "rules/RuleProfile.h"
-#include "tables/FileDialogs.h"
-#include "tables/FormWriters.h"
+#include "session/JobSession.h"
 
 class QAction;
-class QMessageBox;
 class QSplitter;
 class CMy3DTabViewContainer;
 class CGridView;
-class CTSJView;
-class CGPSNoktaView;
-class CVelmiraView;
-class CKontrolView;
 class QLabel;
-struct DeliveryResult;
-class CHaritaPane;
-class CFarklarView;
 
 inline constexpr const char* kFrameTitle = "Velmira V 1.4 - Pelinor";
 
@@ -48,20 +40,20 @@ class CMainFrame : public QMainWindow, public CDocShell {
   CVelmiraDoc& GetDocument() const;
   CMy3DTabViewContainer* GetContainer(Pane pane) const;
   // The views, found as page 0 of their panes; nullptr when a pane has no page.
-  CTSJView* GetJobFilesView() const;
-  CGPSNoktaView* GetPointView() const;
-  CVelmiraView* GetPairView() const;
+  CTSJView* GetJobFilesView() const { return m_pLinks->JobFilesView(); }
+  CGPSNoktaView* GetPointView() const { return m_pLinks->PointView(); }
+  CVelmiraView* GetPairView() const { return m_pLinks->PairView(); }
   // The "Kontrol" tab: page 1 beside the point matching table.
-  CKontrolView* GetKontrolView() const;
+  CKontrolView* GetKontrolView() const { return m_pLinks->GetTabs().kontrol; }
   // The "Harita" tab beside the point table and the "Farklar" tab beside "Kontrol".
-  CHaritaPane* GetHaritaPane() const;
-  CFarklarView* GetFarklarView() const;
+  CHaritaPane* GetHaritaPane() const { return m_pLinks->GetTabs().harita; }
+  CFarklarView* GetFarklarView() const { return m_pLinks->GetTabs().farklar; }
   // Opens a tab by its name in lower case ASCII: "harita", "kontrol" or "farklar"; false
   // for any other name.
-  bool ShowTab(const QString& name);
+  bool ShowTab(const QString& name) { return m_pLinks->ShowTab(name); }
   // Shows where a finding lies: its job file's points, its row selected in the point or
   // pair table.
-  void ShowFinding(const Finding& finding);
+  void ShowFinding(const Finding& finding) { m_pLinks->ShowFinding(finding); }
   // The view the user last clicked into; the job files view until then.
   CGridView* GetActiveView() const;
   Pane GetActivePane() const { return m_activePane; }
@@ -85,10 +77,12 @@ class CMainFrame : public QMainWindow, public CDocShell {
   const std::vector<Finding>& GetFindings() const { return m_pSession->Findings(); }
   JobSession& GetSession() const { return *m_pSession; }
 
-  void SetFileDialogs(std::unique_ptr<CFileDialogs> dialogs) { m_pDialogs = std::move(dialogs); }
-  void SetFormWriters(CFormWriters writers) { m_writers = std::move(writers); }
+  void SetFileDialogs(std::unique_ptr<CFileDialogs> dialogs) { m_pOutputs->SetFileDialogs(std::move(dialogs)); }
+  void SetFormWriters(CFormWriters writers) { m_pOutputs->SetFormWriters(std::move(writers)); }
   // What "Klasörü Aç" does with a finished delivery folder: the system's file manager.
-  void SetFolderOpener(std::function<void(const std::filesystem::path&)> opener) { m_openFolder = std::move(opener); }
+  void SetFolderOpener(std::function<void(const std::filesystem::path&)> opener) {
+    m_pOutputs->SetFolderOpener(std::move(opener));
+  }
   // The window's title: the document's name before the program's.
   void SetDocumentTitle(const QString& title);
   // The job files named on the command line (the program's own name left out), each added
@@ -103,10 +97,10 @@ class CMainFrame : public QMainWindow, public CDocShell {
   // Commands.
   void OnTsjAc();
   void OnPoligonEslestir();
-  void OnPoligonExcel();
-  void OnDetayExcel();
-  void OnTeslimKlasoru();
-  void OnResimKaydet();
+  void OnPoligonExcel() { m_pOutputs->PoligonExcel(); }
+  void OnDetayExcel() { m_pOutputs->DetayExcel(); }
+  void OnTeslimKlasoru() { m_pOutputs->TeslimKlasoru(); }
+  void OnResimKaydet() { m_pOutputs->ResimKaydet(); }
   void OnAyarlar();
   void OnKontrolOlcutleri();
   void OnEditCopy();
@@ -132,51 +126,22 @@ class CMainFrame : public QMainWindow, public CDocShell {
   void CreateStatusBar();
   void CreateClient();
   void RestorePaneSizes();
-  static void FitToText(QMessageBox& box);
   // Selects the last job file's row and lists its points, as a click on it would.
   void ListLastJobFile();
   void OnFocusChanged(QWidget* pOld, QWidget* pNow);
-  // One form per zone of the ticked rows, after asking when there are several; write
-  // gets the zone (nothing for a single-zone form) and the file to write.
-  using ZoneFormWriter = std::function<Status(const std::string* meridian, const std::filesystem::path& path)>;
-  void ExportForm(WorkbookKind kind, const std::vector<ZoneRows>& zones, const ZoneFormWriter& write);
-  bool AskSeparateZoneForms(WorkbookKind kind, const std::vector<ZoneRows>& zones);
-  struct WrittenForm {
-    std::filesystem::path path;
-    ZoneRows zone;
-  };
-  void ReportWrittenForms(WorkbookKind kind, const std::vector<WrittenForm>& written);
-  std::optional<std::filesystem::path> DeliveryTarget(const std::filesystem::path& chosen);
-  void ReportDelivery(const DeliveryResult& result, bool madeInside);
-  void ConnectPictures();
-  // The map and the plots are rebuilt when shown; hidden, they are only marked stale.
-  void RefreshPictures();
-  void ShowMapPoint(int nIndex, int nFileNumber);
-  void ShowPlotPair(int nPairNo);
-  void ShowPointSelection();
-  void ShowPairSelection();
-  void ShowTicksOnMap();
   void UpdateCopyEnabled();
   void NoteZonesOfLastFile();
   // The remembered profiles, tolerance and choice made current; and kept for the next run.
   void LoadProfiles();
   void SaveProfiles();
 
-  // Shows the session's findings, verdict and colours in every view.
-  void ShowCheck();
-
   std::unique_ptr<JobSession> m_pSession;
-  std::unique_ptr<CFileDialogs> m_pDialogs;
-  CFormWriters m_writers;
+  std::unique_ptr<CViewLinks> m_pLinks;
+  std::unique_ptr<COutputCommands> m_pOutputs;
   std::map<int, QAction*> m_actions;
   QSplitter* m_pOuterSplitter = nullptr;
   QSplitter* m_pInnerSplitter = nullptr;
   Pane m_activePane = Pane::JobFiles;
   QLabel* m_pIdleLabel = nullptr;
   std::vector<RuleProfile> m_profiles;
-  // The ticked pairs' observations while the pair table is emptied for a new matching.
-  std::vector<std::pair<int, int>> m_keptPairTicks;
-  std::function<void(const std::filesystem::path&)> m_openFolder;
-  bool m_bMapStale = true;
-  bool m_bPlotsStale = true;
 };
