@@ -12,8 +12,7 @@
 #include <set>
 #include <sstream>
 
-#include "MakeJob.h"
-#include "TestSupport.h"
+#include "FrameTest.h"
 #include "app/CAyarlarDlg.h"
 #include "app/CMainFrame.h"
 #include "tables/CKontrolView.h"
@@ -39,29 +38,14 @@ std::set<std::string> Listing(const fs::path& folder) {
 
 }  // namespace
 
-class DeliveryCommandTest : public QObject {
+class DeliveryCommandTest : public FrameTest {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { QSettings().clear(); }
+  void init() { StartFrame(); }
 
-  void init() {
-    dir = std::make_unique<QTemporaryDir>();
-    root = fs::path(dir->path().toStdString()).make_preferred();  // as the file dialogues give it
-    frame = std::make_unique<CMainFrame>(root / "cache");
-    auto scripted = std::make_unique<ScriptedFileDialogs>();
-    dialogs = scripted.get();
-    frame->SetFileDialogs(std::move(scripted));
-    frame->SetFolderOpener([this](const fs::path& folder) { opened.push_back(folder); });
-    answerer = std::make_unique<ModalAnswerer>();
-  }
-  void cleanup() {
-    if (answerer) QVERIFY2(answerer->Unexpected().isEmpty(), qPrintable(answerer->Unexpected().join('|')));
-    answerer.reset();
-    frame.reset();
-    dir.reset();
-    opened.clear();
-  }
+  void cleanup() { EndFrame(); }
+
 
   // Without ticks the desktop writes what velmira-cli deliver writes, byte for byte:
   // both take the session's steps.
@@ -202,19 +186,6 @@ class DeliveryCommandTest : public QObject {
     cli.start(QStringLiteral(VELMIRA_CLI), args);
   }
 
-  void AddJob(const std::string& name, const QStringList& args) {
-    QVERIFY(MakeJob(root / name, args));
-    answerer->ExpectMessage();  // measured by RTK
-    QVERIFY(frame->GetDocument().AddJobFile(root / name));
-    while (!answerer->Done()) QTest::qWait(5);
-  }
-
-  std::unique_ptr<QTemporaryDir> dir;
-  fs::path root;
-  std::unique_ptr<CMainFrame> frame;
-  ScriptedFileDialogs* dialogs = nullptr;
-  std::unique_ptr<ModalAnswerer> answerer;
-  std::vector<fs::path> opened;
 };
 
 QTEST_MAIN(DeliveryCommandTest)

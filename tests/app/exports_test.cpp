@@ -10,9 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "MakeJob.h"
 #include "ReadXls.h"
-#include "TestSupport.h"
+#include "FrameTest.h"
 #include "app/CMainFrame.h"
 #include "app/CVelmiraApp.h"
 #include "app/Commands.h"
@@ -30,28 +29,14 @@ QString ReadHeader(const fs::path& workbook, int column) {
 
 }  // namespace
 
-class ExportsTest : public QObject {
+class ExportsTest : public FrameTest {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { QSettings().clear(); }
+  void init() { StartFrame(); }
 
-  void init() {
-    dir = std::make_unique<QTemporaryDir>();
-    root = fs::path(dir->path().toStdString());
-    frame = std::make_unique<CMainFrame>(root / "cache");
-    auto scripted = std::make_unique<ScriptedFileDialogs>();
-    dialogs = scripted.get();
-    frame->SetFileDialogs(std::move(scripted));
-    answerer = std::make_unique<ModalAnswerer>();
-  }
-  void cleanup() {
-    if (answerer) QVERIFY2(answerer->Unexpected().isEmpty(), qPrintable(answerer->Unexpected().join('|')));
-    answerer.reset();
-    frame.reset();
-    dir.reset();
-    QSettings().clear();
-  }
+  void cleanup() { EndFrame(); }
+
 
   // Nothing written and nothing asked: the user is told why at once.
   void nothingTickedAndNoPairsAreToldBeforeTheDialogue() {
@@ -189,13 +174,6 @@ class ExportsTest : public QObject {
   }
 
  private:
-  void AddJob(const std::string& name, const QStringList& args) {
-    QVERIFY(MakeJob(root / name, args));
-    answerer->ExpectMessage();  // measured by RTK
-    QVERIFY(frame->GetDocument().AddJobFile(root / name));
-    while (!answerer->Done()) QTest::qWait(5);
-  }
-
   // Runs the real open dialogue: look() sees it as it opens, then the file is chosen.
   void AddJobFileThroughDialogue(const fs::path& job, std::function<void(QFileDialog*)> look) {
     if (!fs::exists(job)) QVERIFY(MakeJob(job, {"--seed", "6", "--points", "5", "--meridian", "33", "--method", "rtk"}));
@@ -215,11 +193,6 @@ class ExportsTest : public QObject {
     QCOMPARE(*chosen, job);
   }
 
-  std::unique_ptr<QTemporaryDir> dir;
-  fs::path root;
-  std::unique_ptr<CMainFrame> frame;
-  ScriptedFileDialogs* dialogs = nullptr;
-  std::unique_ptr<ModalAnswerer> answerer;
 };
 
 QTEST_MAIN(ExportsTest)

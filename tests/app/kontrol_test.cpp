@@ -7,8 +7,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "MakeJob.h"
-#include "TestSupport.h"
+#include "FrameTest.h"
 #include "app/CMainFrame.h"
 #include "app/CMy3DTabViewContainer.h"
 #include "jobdata/TableTexts.h"
@@ -20,26 +19,18 @@
 
 namespace fs = std::filesystem;
 
-class KontrolTest : public QObject {
+class KontrolTest : public FrameTest {
   Q_OBJECT
 
  private slots:
   void init() {
-    QSettings().clear();
-    dir = std::make_unique<QTemporaryDir>();
-    root = fs::path(dir->path().toStdString());
-    frame = std::make_unique<CMainFrame>(root / "cache");
-    answerer = std::make_unique<ModalAnswerer>();
+    StartFrame();
     QVERIFY(MakeJob(root / "a.tsj", {"--seed", "21", "--points", "60", "--method", "network", "--mountpoint",
                                      "VRSRTCM31", "--meridian", "30"}));
   }
-  void cleanup() {
-    if (answerer) QVERIFY2(answerer->Unexpected().isEmpty(), qPrintable(answerer->Unexpected().join('|')));
-    answerer.reset();
-    frame.reset();
-    dir.reset();
-    QSettings().clear();
-  }
+
+  void cleanup() { EndFrame(); }
+
 
   void tabAndVerdictFollowTheDocument() {
     CKontrolView* kontrol = frame->GetKontrolView();
@@ -136,10 +127,6 @@ class KontrolTest : public QObject {
 
   QString IdleText() const { return frame->statusBar()->findChildren<QLabel*>().first()->text(); }
 
-  std::unique_ptr<QTemporaryDir> dir;
-  fs::path root;
-  std::unique_ptr<CMainFrame> frame;
-  std::unique_ptr<ModalAnswerer> answerer;
 };
 
 QTEST_MAIN(KontrolTest)

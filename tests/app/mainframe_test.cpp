@@ -13,9 +13,8 @@
 #include <QSettings>
 #include <QtTest>
 
-#include "MakeJob.h"
 #include "ReadXls.h"
-#include "TestSupport.h"
+#include "FrameTest.h"
 #include "app/CAyarlarDlg.h"
 #include "app/CVelmiraApp.h"
 #include "app/CBoylamDlg.h"
@@ -50,31 +49,19 @@ void ClickCheckBox(CGridCtrl* grid, int nRow) {
 
 }  // namespace
 
-class MainFrameTest : public QObject {
+class MainFrameTest : public FrameTest {
   Q_OBJECT
 
  private slots:
   void init() {
-    // Criteria and profiles are remembered; every test starts as a fresh user.
-    QSettings().clear();
-    dir = std::make_unique<QTemporaryDir>();
-    root = fs::path(dir->path().toStdString());
-    frame = std::make_unique<CMainFrame>(root / "cache");
-    auto scripted = std::make_unique<ScriptedFileDialogs>();
-    dialogs = scripted.get();
-    frame->SetFileDialogs(std::move(scripted));
+    StartFrame();
     frame->resize(1400, 900);
     frame->show();
     QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-    answerer = std::make_unique<ModalAnswerer>();
   }
-  void cleanup() {
-    if (answerer) QVERIFY2(answerer->Unexpected().isEmpty(), qPrintable(answerer->Unexpected().join('|')));
-    answerer.reset();
-    frame.reset();
-    dir.reset();
-    QSettings().clear();
-  }
+
+  void cleanup() { EndFrame(); }
+
 
   void panesAndTitles() {
     QCOMPARE(frame->windowTitle(), QStringLiteral("Untitled - Velmira V 1.4 - Pelinor"));
@@ -613,12 +600,6 @@ class MainFrameTest : public QObject {
     qputenv(variable, saved);
   }
 
- private:
-  std::unique_ptr<QTemporaryDir> dir;
-  fs::path root;
-  std::unique_ptr<CMainFrame> frame;
-  ScriptedFileDialogs* dialogs = nullptr;
-  std::unique_ptr<ModalAnswerer> answerer;
 };
 
 QTEST_MAIN(MainFrameTest)

@@ -6,8 +6,7 @@
 #include <QtTest>
 #include <set>
 
-#include "MakeJob.h"
-#include "TestSupport.h"
+#include "FrameTest.h"
 #include "app/CMainFrame.h"
 #include "app/CMy3DTabViewContainer.h"
 #include "app/Commands.h"
@@ -19,31 +18,20 @@
 
 namespace fs = std::filesystem;
 
-class MapTabsTest : public QObject {
+class MapTabsTest : public FrameTest {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { QSettings().clear(); }
-
   void init() {
-    dir = std::make_unique<QTemporaryDir>();
-    root = fs::path(dir->path().toStdString());
-    frame = std::make_unique<CMainFrame>(root / "cache");
-    auto scripted = std::make_unique<ScriptedFileDialogs>();
-    dialogs = scripted.get();
-    frame->SetFileDialogs(std::move(scripted));
-    answerer = std::make_unique<ModalAnswerer>();
+    StartFrame();
     AddJob("a.tsj", {"--seed", "31", "--points", "40", "--meridian", "33", "--method", "rtk", "--float-fraction", "0"});
     AddJob("b.tsj", {"--seed", "32", "--points", "30", "--meridian", "33", "--method", "rtk", "--float-fraction", "0"});
     frame->GetDocument().MatchSessions();
     frame->GetDocument().ShowFilePoints(1);
   }
-  void cleanup() {
-    if (answerer) QVERIFY2(answerer->Unexpected().isEmpty(), qPrintable(answerer->Unexpected().join('|')));
-    answerer.reset();
-    frame.reset();
-    dir.reset();
-  }
+
+  void cleanup() { EndFrame(); }
+
 
   // Hidden tabs cost nothing: the map is built when its tab is opened, and again after a
   // change only while it shows.
@@ -123,19 +111,6 @@ class MapTabsTest : public QObject {
     QVERIFY2(plots.width() > plots.height(), "both plots side by side");
   }
 
- private:
-  void AddJob(const std::string& name, const QStringList& args) {
-    QVERIFY(MakeJob(root / name, args));
-    answerer->ExpectMessage();  // measured by RTK
-    QVERIFY(frame->GetDocument().AddJobFile(root / name));
-    while (!answerer->Done()) QTest::qWait(5);
-  }
-
-  std::unique_ptr<QTemporaryDir> dir;
-  fs::path root;
-  std::unique_ptr<CMainFrame> frame;
-  ScriptedFileDialogs* dialogs = nullptr;
-  std::unique_ptr<ModalAnswerer> answerer;
 };
 
 QTEST_MAIN(MapTabsTest)

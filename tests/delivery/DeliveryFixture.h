@@ -56,7 +56,7 @@ class DeliveryFixture : public ::testing::Test {
 
   void Add(const fs::path& job) {
     shell.methodAnswer = "RTK";
-    ASSERT_TRUE(doc->AddJobFile(job)) << (shell.messages.empty() ? "" : shell.messages.back().first);
+    ASSERT_TRUE(doc->AddJobFile(job)) << (shell.Messages().empty() ? "" : shell.Messages().back().first);
   }
 
   void Match() { ASSERT_TRUE(doc->MatchSessions()); }

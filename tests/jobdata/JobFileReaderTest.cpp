@@ -28,7 +28,7 @@ class ReaderTest : public ::testing::Test {
 
   std::vector<std::string> MessageTexts() const {
     std::vector<std::string> texts;
-    for (const auto& m : shell.messages) texts.push_back(m.first);
+    for (const auto& m : shell.Messages()) texts.push_back(m.first);
     return texts;
   }
 
@@ -102,7 +102,7 @@ TEST_F(ReaderTest, AJobOfOnlyFloatSolutionsIsListedWithoutPoints) {
   EXPECT_EQ(1u, doc.TsjList().size());
   EXPECT_TRUE(doc.NoktaList().empty());
   EXPECT_EQ(kFixMessage, MessageTexts().back());
-  EXPECT_EQ(MessageIcon::Information, shell.messages.back().second);
+  EXPECT_EQ(MessageIcon::Information, shell.Messages().back().second);
 }
 
 TEST_F(ReaderTest, NullColumnsReadAsEmptyOrZero) {
@@ -134,7 +134,7 @@ TEST_F(ReaderTest, APlainTextFileIsRefusedWithoutUsingANumber) {
   shell.files.push_back(dir / "notes.tsj");
   EXPECT_FALSE(doc.AddTsjFile());
   EXPECT_EQ("TARVEK TSJ Değil", MessageTexts().at(0));
-  EXPECT_EQ(MessageIcon::Warning, shell.messages.at(0).second);
+  EXPECT_EQ(MessageIcon::Warning, shell.Messages().at(0).second);
   EXPECT_EQ(1, doc.m_nNextFileNumber);
   EXPECT_TRUE(doc.TsjList().empty());
   EXPECT_EQ(0, shell.jobFilesChanged);
@@ -143,7 +143,7 @@ TEST_F(ReaderTest, APlainTextFileIsRefusedWithoutUsingANumber) {
 TEST_F(ReaderTest, CancellingTheOpenDialogChangesNothing) {
   shell.files.push_back(std::nullopt);
   EXPECT_FALSE(doc.AddTsjFile());
-  EXPECT_TRUE(shell.messages.empty());
+  EXPECT_TRUE(shell.Messages().empty());
   EXPECT_EQ(1, doc.m_nNextFileNumber);
 }
 
@@ -151,8 +151,8 @@ TEST_F(ReaderTest, CancellingTheOpenDialogChangesNothing) {
 TEST_F(ReaderTest, AnUnreadableFileIsReportedAndChangesNothing) {
   shell.files.push_back(dir / "missing.tsj");
   EXPECT_FALSE(doc.AddTsjFile());
-  ASSERT_EQ(1u, shell.messages.size());
-  EXPECT_NE(std::string::npos, shell.messages[0].first.find("missing.tsj"));
+  ASSERT_EQ(1u, shell.Messages().size());
+  EXPECT_NE(std::string::npos, shell.Messages()[0].first.find("missing.tsj"));
   EXPECT_EQ(1, doc.m_nNextFileNumber);
 }
 
@@ -160,8 +160,8 @@ TEST_F(ReaderTest, AnUnreadableFileIsReportedAndChangesNothing) {
 TEST_F(ReaderTest, AFailedTemporaryCopyIsReportedAndAddsNoRecord) {
   std::ofstream(dir / "cache") << "a file where the folder should be";
   EXPECT_FALSE(Add({JobRow{}}));
-  ASSERT_EQ(1u, shell.messages.size());
-  EXPECT_NE(std::string::npos, shell.messages[0].first.find("geçici kopyası"));
+  ASSERT_EQ(1u, shell.Messages().size());
+  EXPECT_NE(std::string::npos, shell.Messages()[0].first.find("geçici kopyası"));
   EXPECT_TRUE(doc.TsjList().empty());
   EXPECT_TRUE(doc.NoktaList().empty());
   EXPECT_EQ(2, doc.m_nNextFileNumber);  // the number stays used, as for other refusals
@@ -220,7 +220,7 @@ TEST_P(MeridianTest, SettlesTheZone) {
     EXPECT_EQ(c.meridian, doc.TsjList().at(0).strMeridian);
   }
   if (!c.added) {
-    EXPECT_TRUE(shell.messages.empty());  // cancel says nothing
+    EXPECT_TRUE(shell.Messages().empty());  // cancel says nothing
   }
   EXPECT_EQ(2, doc.m_nNextFileNumber);
 }
@@ -259,7 +259,7 @@ TEST_P(MethodTest, SettlesTheMethod) {
   shell.methodAnswer = c.methodAnswer;
   EXPECT_EQ(c.added, Add({JobRow{}}, options, "İş.tsj"));
   EXPECT_EQ(c.question, shell.questions.empty() ? "" : shell.questions[0]);
-  EXPECT_EQ(c.message, shell.messages.empty() ? "" : shell.messages[0].first);
+  EXPECT_EQ(c.message, shell.Messages().empty() ? "" : shell.Messages()[0].first);
   if (c.question.starts_with("mountpoint:")) {
     ASSERT_EQ(1u, shell.mountpointOptions.size());
     EXPECT_EQ(*c.mountpoint, shell.mountpointOptions[0]);  // the answer starts on the file's own text

@@ -120,6 +120,7 @@ TEST_F(SafetyTest, DamagedCopiesAreRefusedOrReadWhole) {
     WriteBytes(dir / "job.tsj", mutations[m]);
     const RawReading raw = ReadRaw(dir / "job.tsj", dir / "scratch.db");
     ScriptedShell fresh = shell;
+    fresh.AllowWarnings();
     CVelmiraDoc doc(fresh, dir / "cache");
     if (doc.AddJobFile(dir / "job.tsj")) {
       EXPECT_FALSE(raw.damaged) << "mutation " << m << " was accepted although SQLite reports it damaged";
@@ -128,8 +129,8 @@ TEST_F(SafetyTest, DamagedCopiesAreRefusedOrReadWhole) {
     }
     ++refused;
     EXPECT_TRUE(doc.TsjList().empty() && doc.NoktaList().empty()) << "mutation " << m;
-    ASSERT_FALSE(fresh.messages.empty()) << "mutation " << m << " refused without a word";
-    const std::string& text = fresh.messages.back().first;
+    ASSERT_FALSE(fresh.Messages().empty()) << "mutation " << m << " refused without a word";
+    const std::string& text = fresh.Messages().back().first;
     const bool namesCause = text == "TARVEK TSJ Değil" || (text.find('\n') != std::string::npos &&
                                                            text.back() != '\n');
     EXPECT_TRUE(namesCause) << "mutation " << m << ": " << text;
@@ -178,8 +179,8 @@ TEST_F(SafetyTest, FifosAndFoldersAreRefusedAtOnceAndLeaveNoCopy) {
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(doc.AddJobFile(dir / name));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << name;
-    ASSERT_FALSE(shell.messages.empty());
-    EXPECT_EQ(0u, shell.messages.back().first.find("TSJ Dosyası okunamadı: " + (dir / name).string() + "\n"));
+    ASSERT_FALSE(shell.Messages().empty());
+    EXPECT_EQ(0u, shell.Messages().back().first.find("TSJ Dosyası okunamadı: " + (dir / name).string() + "\n"));
     EXPECT_EQ(1, doc.m_nNextFileNumber);
   }
   // A link to a regular job file is a job file.
@@ -197,7 +198,7 @@ TEST_F(SafetyTest, ARefusedFileLeavesNothingInTheWorkingFolder) {
   CVelmiraDoc doc(shell, dir / "cache");
   ASSERT_TRUE(doc.AddJobFile(dir / "good.tsj"));
   ASSERT_FALSE(doc.AddJobFile(dir / "cut.tsj"));
-  EXPECT_EQ(0u, shell.messages.back().first.find("TSJ Dosyası bozuk: " + (dir / "cut.tsj").string() + "\n"));
+  EXPECT_EQ(0u, shell.Messages().back().first.find("TSJ Dosyası bozuk: " + (dir / "cut.tsj").string() + "\n"));
   size_t copies = 0;
   for (const auto& folder : fs::directory_iterator(dir / "cache")) {
     for (const auto& file : fs::directory_iterator(folder)) copies += file.path().filename() != "lock";
@@ -246,11 +247,11 @@ TEST_F(SafetyTest, AMatchingBeyondTheBoundIsRefusedAndKeepsThePreviousPairs) {
   const size_t pairs = doc.EslesenList().size();
   EXPECT_EQ(1499u, pairs);
   doc.m_dMatchTol = 1e308;  // every point with every other: over a million pairs
-  shell.messages.clear();
+  shell.ClearMessages();
   EXPECT_FALSE(doc.MatchSessions());
-  ASSERT_EQ(1u, shell.messages.size());
-  EXPECT_EQ(MessageIcon::Warning, shell.messages[0].second);
-  EXPECT_NE(std::string::npos, shell.messages[0].first.find("1000000"));
+  ASSERT_EQ(1u, shell.Messages().size());
+  EXPECT_EQ(MessageIcon::Warning, shell.Messages()[0].second);
+  EXPECT_NE(std::string::npos, shell.Messages()[0].first.find("1000000"));
   EXPECT_EQ(pairs, doc.EslesenList().size());
   EXPECT_EQ(1, shell.pairsChanged);
 }

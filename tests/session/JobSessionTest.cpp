@@ -137,6 +137,8 @@ TEST_F(JobSessionTest, ARefusedFileChangesNothing) {
   ASSERT_TRUE(session.AddJobFile(dir / "a.tsj"));
   const auto before = Seen(session.Findings());
   EXPECT_FALSE(session.AddJobFile(dir / "missing.tsj"));
+  ASSERT_FALSE(shell.Messages().empty());
+  EXPECT_EQ(0u, shell.Messages().back().first.find("TSJ Dosyası okunamadı: "));
   EXPECT_TRUE(session.IsMatchCurrent());
   EXPECT_EQ(before, Seen(session.Findings()));
 }

@@ -1,11 +1,13 @@
 #pragma once
 // A shell whose answers are scripted and whose messages and notifications are recorded.
+// A warning or an error that the test never looks at (Messages()) fails the test.
 #include <deque>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "TestFailure.h"
 #include "jobdata/CDocShell.h"
 
 struct ScriptedShell : CDocShell {
@@ -15,7 +17,23 @@ struct ScriptedShell : CDocShell {
   std::optional<std::string> methodAnswer;
   std::optional<CMatchCriteria> settingsAnswer;  // nothing: Cancel
 
-  std::vector<std::pair<std::string, MessageIcon>> messages;
+  ScriptedShell() = default;
+  ScriptedShell(const ScriptedShell&) = default;
+  ScriptedShell& operator=(const ScriptedShell&) = default;
+  ~ScriptedShell() override {
+    if (m_bMessagesSeen) return;
+    for (const auto& [text, icon] : m_messages) {
+      if (icon != MessageIcon::Information) FailTest("a warning that the test did not expect: " + text);
+    }
+  }
+
+  const std::vector<std::pair<std::string, MessageIcon>>& Messages() const {
+    m_bMessagesSeen = true;
+    return m_messages;
+  }
+  void ClearMessages() { m_messages.clear(); }
+  // For a test that reads many files and judges them by what they read, not by what is said.
+  void AllowWarnings() { m_bMessagesSeen = true; }
   std::vector<std::string> questions;  // "meridian", "mountpoint:<caption>", "method:<caption>"
   std::vector<std::string> mountpointOptions;  // the option 851 text each mountpoint question started on
   int jobFilesChanged = 0;
@@ -30,7 +48,7 @@ struct ScriptedShell : CDocShell {
     return f;
   }
   void ShowMessage(std::string_view text, MessageIcon icon) override {
-    messages.emplace_back(std::string(text), icon);
+    m_messages.emplace_back(std::string(text), icon);
   }
   std::optional<std::string> AskMeridian() override {
     questions.push_back("meridian");
@@ -57,4 +75,8 @@ struct ScriptedShell : CDocShell {
   void ShowFilePoints(int n) override { shownFiles.push_back(n); }
   void ClearPointTables() override { ++cleared; }
   void PairsChanged() override { ++pairsChanged; }
+
+ private:
+  std::vector<std::pair<std::string, MessageIcon>> m_messages;
+  mutable bool m_bMessagesSeen = false;
 };
