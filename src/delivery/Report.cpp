@@ -83,11 +83,12 @@ void Heading(XmlWriter& w, const char* text) {
   w.Element("h2", text);
 }
 
-void VerdictLine(XmlWriter& w, const Verdict& verdict) {
+// As the desktop's verdict line says it: a verdict against edited limits says so.
+void VerdictLine(XmlWriter& w, const Verdict& verdict, bool limitsChanged) {
   w.Newline();
   w.Start("p");
   w.Attribute("class", verdict.Ready() ? "verdict ready" : "verdict not-ready");
-  w.Text(verdict.Text());
+  w.Text(limitsChanged ? verdict.Text() + " (değiştirildi)" : verdict.Text());
   w.End();
 }
 
@@ -225,7 +226,7 @@ std::string ReportHtml(const CVelmiraDoc& doc, const RuleProfile& profile, const
   w.Start("body");
   w.Newline();
   w.Element("h1", kTitle);
-  VerdictLine(w, Summarize(findings));
+  VerdictLine(w, Summarize(findings), IsChangedBuiltIn(profile));
   Facts(w, doc, profile);
   JobFiles(w, doc);
   Findings(w, findings);

@@ -124,6 +124,11 @@ TEST(ReportHtml, WarningsAloneLeaveTheJobReady) {
   EXPECT_NE(std::string::npos, f.html.find("<p class=\"verdict ready\">Teslime hazır: hata yok, 1 uyarı</p>"));
   EXPECT_EQ(0u, Occurrences(f.html, "<tr class=\"hata\">"));
   EXPECT_EQ(1u, Occurrences(f.html, "<svg ")) << "the map, without pair plots";
+
+  f.profile.dMaxDiffY = 0.05;  // the regulation's limit edited: the verdict says so
+  f.Render();
+  EXPECT_NE(std::string::npos,
+            f.html.find("<p class=\"verdict ready\">Teslime hazır: hata yok, 1 uyarı (değiştirildi)</p>"));
 }
 
 // Names are whatever the field crew typed, read from the file as Windows-1254 bytes.
