@@ -11,6 +11,7 @@
 #include "delivery/Kml.h"
 #include "delivery/PointLists.h"
 #include "delivery/Report.h"
+#include "delivery/StagingFolder.h"
 #include "forms/FormZones.h"
 #include "jobdata/CVelmiraDoc.h"
 #include "platform/Files.h"
@@ -25,8 +26,6 @@ constexpr const char* kNcnName = "noktalar.ncn";
 constexpr const char* kKmlName = "noktalar.kml";
 constexpr const char* kReportName = "kontrol.html";
 constexpr const char* kPolygonName = "poligon.xls";
-
-fs::path FromUtf8(const std::string& utf8) { return fs::path(reinterpret_cast<const char8_t*>(utf8.c_str())); }
 
 // File names compared as a case-blind file system (Windows, macOS) would.
 std::string FoldedName(const std::string& utf8) {
@@ -179,7 +178,7 @@ std::vector<std::string> PlannedNames(const Plan& plan) {
 }
 
 Status WriteBytes(const fs::path& path, const std::string& bytes) {
-  std::FILE* file = CreateNewFile(path);
+  std::FILE* file = CreateNewFile(path, FileAccess::Shared);
   if (!file) return Status::SystemFailure(std::error_code(errno, std::generic_category()));
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
   const int writeError = errno;
@@ -188,70 +187,16 @@ Status WriteBytes(const fs::path& path, const std::string& bytes) {
   return Status::SystemFailure(std::error_code(written ? errno : writeError, std::generic_category()));
 }
 
-// The folder being written, under a name of its own beside the final one; removed with
-// everything in it unless it was renamed into place.
-class PartialFolder {
- public:
-  ~PartialFolder() {
-    std::error_code ec;
-    if (!m_path.empty()) fs::remove_all(m_path, ec);
-    for (auto it = m_cleanupIds.rbegin(); it != m_cleanupIds.rend(); ++it) UnregisterOnInterrupt(*it);
-  }
-
-  Status Create(const fs::path& folder) {
-    std::random_device random;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      const fs::path candidate =
-          folder.parent_path() / ("." + PathToUtf8(folder.filename()) + ".yaziliyor-" + text::FormatInt(random() % 1000000));
-      std::error_code ec;
-      const int id = RemoveOnInterrupt(candidate);
-      if (fs::create_directory(candidate, ec)) {
-        m_path = candidate;
-        m_cleanupIds.push_back(id);
-        return {};
-      }
-      UnregisterOnInterrupt(id);
-      if (ec) return Status::SystemFailure(ec);
-    }
-    return Status::SystemFailure(std::make_error_code(std::errc::file_exists));
-  }
-
-  // The path a file of the folder is written to; it is removed too if the run is stopped.
-  fs::path File(const std::string& name) {
-    const fs::path path = m_path / FromUtf8(name);
-    m_cleanupIds.push_back(RemoveOnInterrupt(path));
-    return path;
-  }
-
-  // Puts the folder in place: over an empty folder of that name, never over anything else.
-  Status MoveTo(const fs::path& folder) {
-    std::error_code ec;
-    fs::rename(m_path, folder, ec);
-    if (ec && fs::is_directory(folder) && fs::is_empty(folder)) {
-      // Where a rename cannot replace a folder (Windows), the empty one goes first.
-      std::error_code removed;
-      if (fs::remove(folder, removed)) fs::rename(m_path, folder, ec);
-    }
-    if (ec) return Status::SystemFailure(ec);
-    m_path.clear();
-    return {};
-  }
-
- private:
-  fs::path m_path;
-  std::vector<int> m_cleanupIds;
-};
-
-// Writes the planned files into the partial folder one by one, stopping at the first
+// Writes the planned files into the staging folder one by one, stopping at the first
 // failure.
 class FolderWriter {
  public:
-  FolderWriter(const CVelmiraDoc& doc, PartialFolder& partial, int total, const DeliveryProgress& progress)
-      : m_doc(doc), m_partial(partial), m_total(total), m_progress(progress) {}
+  FolderWriter(const CVelmiraDoc& doc, StagingFolder& staging, int total, const DeliveryProgress& progress)
+      : m_doc(doc), m_staging(staging), m_total(total), m_progress(progress) {}
 
   template <typename Write>
   Status Add(const std::string& name, Write write) {
-    const fs::path path = m_partial.File(name);
+    const fs::path path = m_staging.File(name);
     Status written = write(path);
     if (!written) return written;
     m_names.push_back(name);
@@ -267,7 +212,7 @@ class FolderWriter {
     return Add(name, [&](const fs::path& path) {
       Result<RegularFile> job = RegularFile::Open(source);
       if (!job) return Named(PathToUtf8(source), job.status());
-      return Named(name, job->CopyTo(path));
+      return Named(name, job->CopyTo(path, FileAccess::Shared));
     });
   }
 
@@ -281,7 +226,7 @@ class FolderWriter {
   }
 
   const CVelmiraDoc& m_doc;
-  PartialFolder& m_partial;
+  StagingFolder& m_staging;
   int m_total;
   const DeliveryProgress& m_progress;
   std::vector<std::string> m_names;
@@ -344,6 +289,9 @@ Status CheckDeliveryFolder(const fs::path& folder) {
   const fs::path normal = Normalized(folder);
   std::error_code ec;
   const fs::file_status status = fs::status(normal, ec);
+  if (ec && status.type() != fs::file_type::not_found) {
+    return Status::Failure("Teslim klasörüne ulaşılamıyor: " + PathToUtf8(normal) + "\n" + DescribeSystemError(ec), ec);
+  }
   if (fs::exists(status)) {
     if (!fs::is_directory(status)) return Status::Failure("Teslim klasörünün adı bir dosyanın: " + PathToUtf8(normal));
     if (!fs::is_empty(normal, ec)) return Status::Failure("Teslim klasörü boş değil: " + PathToUtf8(normal));
@@ -364,24 +312,27 @@ Result<std::vector<std::string>> DeliveryFileNames(const CVelmiraDoc& doc, const
 Result<DeliveryResult> WriteDelivery(const CVelmiraDoc& doc, const RuleProfile& profile,
                                      const std::vector<Finding>& findings, const DeliverySelection& selection,
                                      const fs::path& folder, const DeliveryProgress& progress) {
+  const fs::path target = Normalized(folder);
+  // What killed runs left, before the target is judged empty.
+  StagingFolder::RemoveAbandoned(target.parent_path());
+  if (std::error_code ec; fs::is_directory(target, ec)) StagingFolder::RemoveAbandoned(target);
   if (Status fit = CheckDeliveryFolder(folder); !fit) return fit;
   Result<Plan> plan = MakePlan(doc, selection);
   if (!plan) return plan.status();
-  const fs::path target = Normalized(folder);
   const auto failed = [&](const Status& cause) {
     return Status::Failure("Teslim klasörü yazılamadı: " + PathToUtf8(target) + "\n" + cause.cause(), cause.code());
   };
 
-  PartialFolder partial;
-  if (Status made = partial.Create(target); !made) return failed(made);
-  FolderWriter writer(doc, partial, static_cast<int>(PlannedNames(plan.value()).size()), progress);
+  StagingFolder staging;
+  if (Status made = staging.Create(target); !made) return failed(made);
+  FolderWriter writer(doc, staging, static_cast<int>(PlannedNames(plan.value()).size()), progress);
   Status s = WriteForms(writer, plan.value());
   if (s) s = WriteLists(writer, plan.value(), profile, findings);
   if (s) s = CopyJobFiles(writer, plan.value());
-  if (s) s = partial.MoveTo(target);
+  if (s) s = staging.MoveInto(target);
   if (!s) return failed(s);
 
   DeliveryResult result{target, {}, Summarize(findings)};
-  for (const std::string& name : writer.names()) result.files.push_back({name, target / FromUtf8(name)});
+  for (const std::string& name : writer.names()) result.files.push_back({name, target / PathFromUtf8(name)});
   return result;
 }

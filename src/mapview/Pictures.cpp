@@ -60,7 +60,7 @@ Status ReserveTemporary(const fs::path& target, fs::path& temporary) {
     std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
     temporary = target;
     temporary.replace_filename(fs::path(".").concat(target.filename().native()).concat(suffix));
-    if (std::FILE* f = CreateNewFile(temporary)) {
+    if (std::FILE* f = CreateNewFile(temporary, FileAccess::Shared)) {
       std::fclose(f);
       return {};
     }

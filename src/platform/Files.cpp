@@ -30,7 +30,8 @@ std::error_code LastError() { return {errno, std::generic_category()}; }
 
 #ifdef _WIN32
 int OpenReading(const fs::path& path) { return _wopen(path.c_str(), _O_RDONLY | _O_BINARY); }
-int CreateNew(const fs::path& path) {
+// Windows has no umask; the folder's access list decides who may read.
+int CreateNew(const fs::path& path, FileAccess) {
   return _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
 }
 long long ReadSome(int fd, char* buffer, std::size_t n) { return _read(fd, buffer, static_cast<unsigned>(n)); }
@@ -46,8 +47,9 @@ bool IsRegularHandle(int fd) {
 #else
 // Non-blocking, so that a FIFO swapped in after the check cannot hang the open.
 int OpenReading(const fs::path& path) { return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC); }
-int CreateNew(const fs::path& path) {
-  return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+int CreateNew(const fs::path& path, FileAccess access) {
+  const mode_t mode = access == FileAccess::Private ? 0600 : 0666;  // the umask applies to both
+  return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
 }
 long long ReadSome(int fd, char* buffer, std::size_t n) {
   ssize_t got;
@@ -108,9 +110,9 @@ std::string RegularFile::ReadPrefix(std::size_t n) {
   return prefix;
 }
 
-Status RegularFile::CopyTo(const fs::path& to) {
+Status RegularFile::CopyTo(const fs::path& to, FileAccess access) {
   if (!Rewind(m_handle)) return Status::SystemFailure(LastError());
-  const int out = CreateNew(to);
+  const int out = CreateNew(to, access);
   if (out < 0) return Status::SystemFailure(LastError());
   std::vector<char> buffer(kCopyBlock);
   Status status;
@@ -140,8 +142,8 @@ bool IsSameFile(const fs::path& a, const fs::path& b) {
   return !ec && same;
 }
 
-std::FILE* CreateNewFile(const fs::path& path) {
-  const int fd = CreateNew(path);
+std::FILE* CreateNewFile(const fs::path& path, FileAccess access) {
+  const int fd = CreateNew(path, access);
   if (fd < 0) return nullptr;
 #ifdef _WIN32
   std::FILE* f = _fdopen(fd, "wb");
@@ -163,6 +165,27 @@ bool SyncFile(std::FILE* f) {
 #else
   return ::fsync(fileno(f)) == 0;
 #endif
+}
+
+Status MoveNoReplace(const fs::path& from, const fs::path& to) {
+#ifdef _WIN32
+  if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) {
+    return Status::SystemFailure(std::error_code(static_cast<int>(GetLastError()), std::system_category()));
+  }
+#else
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return {};
+  if (errno != EINVAL && errno != ENOSYS) return Status::SystemFailure(LastError());
+  // A file system without the flag: a hard link fails on an existing name as well.
+  std::error_code ec;
+  if (fs::is_directory(fs::symlink_status(from, ec))) {
+    if (fs::exists(fs::symlink_status(to, ec))) return Status::SystemFailure(std::make_error_code(std::errc::file_exists));
+    if (::rename(from.c_str(), to.c_str()) != 0) return Status::SystemFailure(LastError());
+    return {};
+  }
+  if (::link(from.c_str(), to.c_str()) != 0) return Status::SystemFailure(LastError());
+  ::unlink(from.c_str());
+#endif
+  return {};
 }
 
 Status ReplaceWith(const fs::path& temporary, const fs::path& target) {

@@ -10,6 +10,11 @@
 
 #include "platform/Result.h"
 
+// Who may read a file that the program makes: the user alone (the working copies in the
+// cache), or whoever the user's umask lets (what the user hands on: forms, pictures, the
+// delivery folder).
+enum class FileAccess { Private, Shared };
+
 class RegularFile {
  public:
   // Opens path for reading when it names a regular file (a link to one is fine). Refused
@@ -22,9 +27,9 @@ class RegularFile {
 
   // The first n bytes, or fewer when the file is shorter; the empty text on a read error.
   std::string ReadPrefix(std::size_t n);
-  // Copies the whole file to a new file at to, readable by the user alone. Fails, and
-  // leaves nothing at to, when to exists or a read or write fails.
-  Status CopyTo(const std::filesystem::path& to);
+  // Copies the whole file to a new file at to. Fails, and leaves nothing at to, when to
+  // exists or a read or write fails.
+  Status CopyTo(const std::filesystem::path& to, FileAccess access = FileAccess::Private);
 
  private:
   explicit RegularFile(int handle) : m_handle(handle) {}
@@ -36,7 +41,7 @@ bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
 // Opens a new file for writing in binary mode; null, with errno set, when path exists
 // (EEXIST) or cannot be made. Never opens or truncates an existing file.
-std::FILE* CreateNewFile(const std::filesystem::path& path);
+std::FILE* CreateNewFile(const std::filesystem::path& path, FileAccess access = FileAccess::Private);
 
 // Flushes f and asks the system to put its data on the disk; false on an error, with
 // errno set.
@@ -45,6 +50,10 @@ bool SyncFile(std::FILE* f);
 // Puts temporary in the place of target in one step: readers see the old file or the new
 // one, never neither. target may exist; both lie in one folder.
 Status ReplaceWith(const std::filesystem::path& temporary, const std::filesystem::path& target);
+
+// Renames from to to, a file or a folder, in one step; refused when to exists, whatever
+// it is, so nothing of the user's is ever replaced. Both lie on one volume.
+Status MoveNoReplace(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // The path as UTF-8, and a path from UTF-8, whatever the system's own encoding is (a
 // narrow string is the ANSI code page on Windows, which cannot hold every Turkish letter).

@@ -27,6 +27,9 @@ std::string DescribeSystemError(std::error_code code) {
         return "Klasör ya da dosya bulunamadı.";
       case ERROR_FILENAME_EXCED_RANGE:
         return "Dosya adı çok uzun.";
+      case ERROR_ALREADY_EXISTS:
+      case ERROR_FILE_EXISTS:
+        return "Bu adda bir dosya ya da klasör var.";
       default:
         return "Windows hata kodu " + std::to_string(code.value()) + ".";
     }
@@ -53,6 +56,10 @@ std::string DescribeSystemError(std::error_code code) {
         return "Bu ad bir klasöre ait.";
       case ENAMETOOLONG:
         return "Dosya adı çok uzun.";
+      case EEXIST:
+        return "Bu adda bir dosya ya da klasör var.";
+      case ELOOP:
+        return "Bağlantılar birbirini gösteriyor (bağlantı döngüsü).";
       default:
         break;
     }

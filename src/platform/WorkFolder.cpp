@@ -20,6 +20,7 @@
 
 #include "platform/Files.h"
 #include "platform/Interrupts.h"
+#include "platform/LockFile.h"
 
 namespace fs = std::filesystem;
 
@@ -58,23 +59,19 @@ bool IsOldEnough(const fs::path& folder) {
   return !ec && fs::file_time_type::clock::now() - written > kUnlockedGrace;
 }
 
-#ifdef _WIN32
-// A lock file held open without sharing cannot be removed while its process runs.
 bool OwnerIsGone(const fs::path& folder) {
-  std::error_code ec;
-  const fs::path lock = folder / kLockName;
-  if (!fs::exists(lock, ec)) return IsOldEnough(folder);
-  return fs::remove(lock, ec) && !ec;
+  switch (LockFile::Probe(folder / kLockName)) {
+    case LockFile::State::Held:
+      return false;
+    case LockFile::State::Abandoned:
+      return true;
+    case LockFile::State::Missing:
+      return IsOldEnough(folder);
+  }
+  return false;
 }
 
-int HoldLock(const fs::path& folder) {
-  int fd = -1;
-  _wsopen_s(&fd, (folder / kLockName).c_str(), _O_RDWR | _O_CREAT | _O_EXCL, _SH_DENYRW, _S_IREAD | _S_IWRITE);
-  return fd;
-}
-
-void ReleaseLock(int fd) { _close(fd); }
-
+#ifdef _WIN32
 Result<fs::path> MakeUniqueFolder(const fs::path& root) {
   std::random_device random;
   for (int attempt = 0; attempt < 64; ++attempt) {
@@ -88,30 +85,6 @@ Result<fs::path> MakeUniqueFolder(const fs::path& root) {
   return Status::SystemFailure(std::make_error_code(std::errc::file_exists));
 }
 #else
-// flock locks die with their process, whatever way it ends.
-bool OwnerIsGone(const fs::path& folder) {
-  const int fd = ::open((folder / kLockName).c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT && IsOldEnough(folder);
-  const bool gone = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-  ::close(fd);
-  return gone;
-}
-
-// The lock is locked before it takes its name: another process that found it unlocked
-// would take this folder for a dead one's.
-int HoldLock(const fs::path& folder) {
-  const fs::path unnamed = folder / ".lock";
-  const int fd = ::open(unnamed.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd < 0) return -1;
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::rename(unnamed.c_str(), (folder / kLockName).c_str()) != 0) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
-}
-
-void ReleaseLock(int fd) { ::close(fd); }
-
 Result<fs::path> MakeUniqueFolder(const fs::path& root) {
   std::string pattern = (root / (std::string(kFolderPrefix) + "XXXXXX")).string();
   if (::mkdtemp(pattern.data()) == nullptr) return Status::SystemFailure(LastError());
@@ -151,14 +124,13 @@ Result<std::unique_ptr<WorkFolder>> WorkFolder::Create(const fs::path& root) {
   RemoveStale(root);
   Result<fs::path> folder = MakeUniqueFolder(root);
   if (!folder) return folder.status();
-  const int lock = HoldLock(folder.value());
-  if (lock < 0) {
-    const Status failed = Status::SystemFailure(LastError());
+  Result<LockFile> lock = LockFile::Hold(folder.value() / kLockName);
+  if (!lock) {
     std::error_code ec;
     fs::remove_all(folder.value(), ec);
-    return failed;
+    return lock.status();
   }
-  std::unique_ptr<WorkFolder> work(new WorkFolder(folder.value(), lock));
+  std::unique_ptr<WorkFolder> work(new WorkFolder(folder.value(), std::move(lock.value())));
   work->m_folderCleanupId = RemoveOnInterrupt(work->m_path);
   work->m_lockCleanupId = RemoveOnInterrupt(work->m_path / kLockName);
   return work;
@@ -169,10 +141,10 @@ WorkFolder::~WorkFolder() {
   UnregisterOnInterrupt(m_folderCleanupId);
   std::error_code ec;
 #ifdef _WIN32
-  ReleaseLock(m_lock);  // an open file cannot be removed there
+  m_lock.reset();  // an open file cannot be removed there
   fs::remove_all(m_path, ec);
 #else
   fs::remove_all(m_path, ec);
-  ReleaseLock(m_lock);
+  m_lock.reset();
 #endif
 }

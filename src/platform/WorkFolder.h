@@ -10,7 +10,9 @@
 //       temp1.tmp, temp1.tmp-wal, ...
 #include <filesystem>
 #include <memory>
+#include <optional>
 
+#include "platform/LockFile.h"
 #include "platform/Result.h"
 
 class WorkFolder {
@@ -30,10 +32,10 @@ class WorkFolder {
   static void RemoveStale(const std::filesystem::path& root);
 
  private:
-  WorkFolder(std::filesystem::path path, int lock) : m_path(std::move(path)), m_lock(lock) {}
+  WorkFolder(std::filesystem::path path, LockFile lock) : m_path(std::move(path)), m_lock(std::move(lock)) {}
 
   std::filesystem::path m_path;
-  int m_lock = -1;
+  std::optional<LockFile> m_lock;
   int m_folderCleanupId = -1;
   int m_lockCleanupId = -1;
 };

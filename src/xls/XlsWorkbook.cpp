@@ -488,7 +488,7 @@ bool ReserveTemporary(const std::filesystem::path& target, std::filesystem::path
     std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
     temporary = target;
     temporary.replace_filename(std::filesystem::path(".").concat(target.filename().native()).concat(suffix));
-    std::FILE* f = CreateNewFile(temporary);
+    std::FILE* f = CreateNewFile(temporary, FileAccess::Shared);
     if (f != nullptr) {
       std::fclose(f);
       return true;

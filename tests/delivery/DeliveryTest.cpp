@@ -6,7 +6,12 @@
 
 #include "DeliveryFixture.h"
 #include "delivery/Delivery.h"
+#include "platform/LockFile.h"
 #include "support/Portable.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -132,18 +137,64 @@ TEST_F(DeliveryTest, AnUnfitFolderIsRefusedBeforeAnythingIsWritten) {
   EXPECT_NE(std::string::npos, Deliver().status().cause().find("bir dosyanın"));
   out = dir / "yok" / "teslim";
   EXPECT_NE(std::string::npos, Deliver().status().cause().find("bulunacağı klasör yok"));
+  fs::create_symlink("dongu", dir / "dongu");  // used to abort the run after writing everything
+  out = dir / "dongu";
+  EXPECT_NE(std::string::npos, Deliver().status().cause().find("bağlantı döngüsü"));
+  fs::remove(dir / "dongu");
   EXPECT_EQ(before, Beside());
   EXPECT_EQ("kept", ReadBytes(dir / "teslim" / "eski.txt"));
 }
 
-TEST_F(DeliveryTest, AnEmptyFolderIsFilledAndATrailingSeparatorIsFine) {
+#ifndef _WIN32
+// An existing folder is the user's: it used to be replaced by a new one, so a private
+// folder came back readable by all, a shared one owned by the caller, and a shell standing
+// in it was left in a removed folder. The files follow the umask, as the job copies do.
+TEST_F(DeliveryTest, AnEmptyFolderIsFilledInPlaceAndTheFilesFollowTheUmask) {
   Add(WriteJob("parsel.tsj", {Row("D1", 39.1, 33.1, 900)}));
   fs::create_directory(out);
-  out = fs::path(out.string() + "/");
-  ASSERT_DELIVERED(Deliver());
-  EXPECT_EQ(5u, Listing(dir / "teslim").size());
-  EXPECT_EQ((Names{"cache", "parsel.tsj", "teslim"}), Beside()) << "no partial folder is left";
+  fs::permissions(out, fs::perms::owner_all, fs::perm_options::replace);
+  struct stat before {};
+  ASSERT_EQ(0, ::stat(out.c_str(), &before));
+  const mode_t umask = ::umask(027);
+  const auto delivered = WriteDelivery(*doc, Profile(), Findings(), {}, fs::path(out.string() + "/"));
+  ::umask(umask);
+  ASSERT_DELIVERED(delivered);
+  struct stat after {};
+  ASSERT_EQ(0, ::stat(out.c_str(), &after));
+  EXPECT_EQ(before.st_ino, after.st_ino);
+  EXPECT_EQ(before.st_mode, after.st_mode);
+  EXPECT_EQ(5u, Listing(out).size()) << "no hidden folder is left inside";
+  for (const auto& entry : fs::directory_iterator(out)) {
+    EXPECT_EQ(fs::perms(0640), entry.status().permissions() & fs::perms::all) << entry.path();
+  }
+  EXPECT_EQ((Names{"cache", "parsel.tsj", "teslim"}), Beside()) << "nothing is left beside it";
+  for (const auto& entry : fs::recursive_directory_iterator(dir / "cache")) {
+    if (entry.is_regular_file() && entry.path().filename() != "lock") {
+      EXPECT_EQ(fs::perms(0600), entry.status().permissions() & fs::perms::all) << "the working copy stays the user's alone";
+    }
+  }
 }
+
+// A killed delivery left its hidden folder for ever; now the next one into the same place
+// removes it, unless its process still runs.
+TEST_F(DeliveryTest, WhatAKilledDeliveryLeftIsRemovedByTheNext) {
+  Add(WriteJob("parsel.tsj", {Row("D1", 39.1, 33.1, 900)}));
+  const auto leftover = [&](const fs::path& folder) {
+    fs::create_directories(folder / "yarim");
+    std::ofstream(fs::path(folder.string() + ".lock")) << "";  // a lock nobody holds
+  };
+  leftover(dir / ".teslim.yaziliyor-11");
+  fs::create_directory(out);
+  leftover(out / ".teslim.yaziliyor-12");  // inside: the folder is empty apart from it
+  const fs::path running = dir / ".diger.yaziliyor-13";
+  fs::create_directory(running);
+  Result<LockFile> held = LockFile::Hold(fs::path(running.string() + ".lock"));
+  ASSERT_TRUE(held.ok());
+  ASSERT_DELIVERED(Deliver());
+  EXPECT_EQ((Names{".diger.yaziliyor-13", ".diger.yaziliyor-13.lock", "cache", "parsel.tsj", "teslim"}), Beside());
+  EXPECT_EQ(5u, Listing(out).size());
+}
+#endif
 
 TEST_F(DeliveryTest, AFailureHalfwayLeavesNoFolder) {
   Add(WriteJob("parsel.tsj", {Row("D1", 39.1, 33.1, 900)}));
