@@ -161,7 +161,7 @@ int AddJobFiles(CVelmiraDoc& doc, CliShell& shell, const CliOptions& options) {
     const bool added = doc.AddJobFile(NativePath(file));
     if (shell.UsageError()) return Usage(shell.UsageMessage());
     if (!added || shell.Refused()) {
-      std::cerr << "velmira-cli: " << file << ": job file refused\n";
+      std::cerr << "velmira-cli: " << EscapeCell(file) << ": job file refused\n";
       return kExitRefused;
     }
     if (auto note = ZoneNote(doc.NoktaList(), doc.TsjList().back().nFileNumber)) {
@@ -205,7 +205,8 @@ int Deliver(JobSession& session, const CliOptions& options) {
   if (!session.SetProfile(CheckProfile(session.Document(), options))) return kExitRefused;
   const Result<DeliveryResult> delivered = session.Deliver({}, NativePath(options.output));
   if (!delivered) return Refuse(delivered.status());
-  for (const DeliveryFile& file : delivered->files) std::cout << file.name << '\n';
+  // A job file's name may hold a line feed: one line per file all the same.
+  for (const DeliveryFile& file : delivered->files) std::cout << EscapeCell(file.name) << '\n';
   std::cout.flush();
   const Verdict& verdict = delivered->verdict;
   std::cerr << "velmira-cli: " << DisplayName(session.Profile()) << ": " << verdict.Text() << '\n';

@@ -286,8 +286,11 @@ fs::path Normalized(const fs::path& folder) {
 }  // namespace
 
 Status CheckDeliveryFolder(const fs::path& folder) {
-  const fs::path normal = Normalized(folder);
   std::error_code ec;
+  if (folder.is_relative() && fs::current_path(ec).empty()) {
+    return Status::Failure("Geçerli klasör artık yok; teslim klasörünü tam yoluyla verin: " + PathToUtf8(folder), ec);
+  }
+  const fs::path normal = Normalized(folder);
   const fs::file_status status = fs::status(normal, ec);
   if (ec && status.type() != fs::file_type::not_found) {
     return Status::Failure("Teslim klasörüne ulaşılamıyor: " + PathToUtf8(normal) + "\n" + DescribeSystemError(ec), ec);

@@ -16,6 +16,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A relative path when the current folder has gone: the file was opened all the same.
+fs::path AbsoluteOrAsGiven(const fs::path& path) {
+  std::error_code ec;
+  fs::path absolute = fs::absolute(path, ec);
+  return ec ? path : absolute;
+}
+
 constexpr std::string_view kSqliteMagic = "SQLite format 3";
 constexpr const char* kUnreadable = "TSJ Dosyası okunamadı: ";
 constexpr const char* kDamaged = "TSJ Dosyası bozuk: ";
@@ -72,7 +79,7 @@ bool CVelmiraDoc::AddJobFile(const fs::path& path) {
   }
 
   tsjdosya file;
-  file.strPath = NativeToCp1254(fs::absolute(path));
+  file.strPath = NativeToCp1254(AbsoluteOrAsGiven(path));
   file.strFileName = NativeToCp1254(path.filename());
   file.nFileNumber = m_nNextFileNumber++;
 
@@ -89,7 +96,7 @@ bool CVelmiraDoc::AddJobFile(const fs::path& path) {
     return false;
   }
   m_copies.push_back(std::move(copy));
-  m_jobPaths.emplace_back(file.nFileNumber, fs::absolute(path));
+  m_jobPaths.emplace_back(file.nFileNumber, AbsoluteOrAsGiven(path));
   ProjectPoints(file, text::AtoF(m_strMeridian));
   FormatPointTimes(file);
   m_shell.JobFilesChanged();

@@ -67,9 +67,10 @@ class CliTest : public ::testing::Test {
   static std::string Job(const std::string& name) { return (s_dir / name).string(); }
 
   // Runs velmira-cli with its own cache folder so that tests never share copies.
-  static RunResult Run(const std::string& args, const std::string& locale = "C") {
+  // before: shell commands run first, in the same shell.
+  static RunResult Run(const std::string& args, const std::string& locale = "C", const std::string& before = "") {
     const fs::path err = s_dir / "stderr.txt";
-    const std::string cmd = "LC_ALL=" + locale + " XDG_CACHE_HOME=" + (s_dir / "cache").string() + " " +
+    const std::string cmd = before + "LC_ALL=" + locale + " XDG_CACHE_HOME=" + (s_dir / "cache").string() + " " +
                             VELMIRA_CLI + " " + args + " 2>" + err.string();
     RunResult r;
     FILE* pipe = popen(cmd.c_str(), "r");
@@ -295,6 +296,35 @@ TEST_F(CliTest, CellTextsEscapeTabsLineBreaksAndBackslashes) {
   ASSERT_EQ(0, odd.status) << odd.err;
   EXPECT_EQ(std::count(plain.out.begin(), plain.out.end(), '\n'), std::count(odd.out.begin(), odd.out.end(), '\n'));
   EXPECT_NE(std::string::npos, odd.out.find("\nA\\tB\\r\\nC\\\\D\t"));
+}
+
+// A removed current folder made every command abort on a relative job path; a line feed
+// in a job file's name gave deliver more lines than files.
+TEST_F(CliTest, EveryCommandEndsWithAnAnswerFromARemovedFolder) {
+  VELMIRA_SKIP_ON_WINDOWS("a folder in use cannot be removed there");
+  const fs::path gone = s_dir / "gone";
+  fs::create_directories(gone);
+  const std::string job = "'../sa\ntir.tsj'";
+  fs::copy_file(Job("rtk.tsj"), s_dir / "sa\ntir.tsj", fs::copy_options::overwrite_existing);
+  const std::vector<std::string> commands = {"points", "match", "check", "detail -o " + (s_dir / "g.xls").string(),
+                                             "polygon -o " + (s_dir / "g2.xls").string(),
+                                             "deliver -o " + (s_dir / "gone-teslim").string(), "deliver -o teslim"};
+  for (const std::string& command : commands) {
+    SCOPED_TRACE(command);
+    const RunResult r = Run(command + " --method RTK " + job, "C", "cd " + gone.string() + " && rmdir " + gone.string() + " && ");
+    EXPECT_TRUE(r.status == 0 || r.status == 1) << r.status << r.err;
+    EXPECT_EQ(std::string::npos, r.err.find("terminate")) << r.err;
+    if (command == "deliver -o teslim") {
+      EXPECT_NE(std::string::npos, r.err.find("tam yoluyla")) << r.err;
+    }
+    if (command.starts_with("deliver -o /")) {
+      EXPECT_EQ(0, r.status) << r.err;
+      EXPECT_NE(std::string::npos, r.out.find("sa\\ntir.tsj\n")) << r.out;
+      EXPECT_EQ(std::distance(fs::directory_iterator(s_dir / "gone-teslim"), fs::directory_iterator()),
+                std::count(r.out.begin(), r.out.end(), '\n'));
+    }
+    fs::create_directories(gone);
+  }
 }
 
 // The form may go anywhere but over the job data, a file its owner made read-only, or
