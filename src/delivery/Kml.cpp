@@ -1,9 +1,9 @@
 #include "delivery/Kml.h"
 
-#include "delivery/Xml.h"
 #include "jobdata/CVelmiraDoc.h"
 #include "text/Cp1254.h"
 #include "text/Numbers.h"
+#include "text/Xml.h"
 
 namespace {
 
