@@ -15,6 +15,7 @@
 #include "drawing/Marks.h"
 #include "drawing/RoundNumbers.h"
 #include "jobdata/CVelmiraDoc.h"
+#include "jobdata/JobIndex.h"
 #include "text/Cp1254.h"
 #include "text/Numbers.h"
 
@@ -55,19 +56,6 @@ std::set<std::pair<int, int>> FailingPointKeys(const std::vector<Finding>& findi
     }
   }
   return failing;
-}
-
-// The first point of each nIndex, as the rule check finds them.
-std::unordered_map<int, const CTarvekNokta*> PointsByIndex(const std::vector<CTarvekNokta>& points) {
-  std::unordered_map<int, const CTarvekNokta*> byIndex;
-  byIndex.reserve(points.size());
-  for (const CTarvekNokta& p : points) byIndex.emplace(p.nIndex, &p);
-  return byIndex;
-}
-
-const CTarvekNokta* Lookup(const std::unordered_map<int, const CTarvekNokta*>& byIndex, int nIndex) {
-  auto it = byIndex.find(nIndex);
-  return it == byIndex.end() ? nullptr : it->second;
 }
 
 // ---- marks -----------------------------------------------------------------------------
@@ -399,17 +387,17 @@ constexpr GridStyle kMapGrid{.spacingPx = 110,
                              .northingLabelsFromY = kMapTop + 36};
 
 void MapLinks(std::vector<Mark>& marks, const MapData& map, const GridFrame& f) {
-  std::unordered_map<int, const MapPoint*> byIndex;
-  byIndex.reserve(map.points.size());
-  for (const MapPoint& p : map.points) byIndex.emplace(p.nIndex, &p);
+  const KeyIndex byIndex(map.points, [](const MapPoint& p) { return p.nIndex; });
   for (bool failing : {false, true}) {
     for (const MapPair& pair : map.pairs) {
       if (pair.failing != failing) continue;
-      auto a = byIndex.find(pair.nIndex1), b = byIndex.find(pair.nIndex2);
-      if (a == byIndex.end() || b == byIndex.end() || !IsMappable(*a->second) || !IsMappable(*b->second)) continue;
+      const std::uint32_t i = byIndex.Find(pair.nIndex1), j = byIndex.Find(pair.nIndex2);
+      if (i == KeyIndex::kNone || j == KeyIndex::kNone) continue;
+      const MapPoint &a = map.points[i], &b = map.points[j];
+      if (!IsMappable(a) || !IsMappable(b)) continue;
       const Pen pen = failing ? Pen{kFail, 1.5} : Pen{kLink, 1};
-      const Point first = f.ToPixel(a->second->y, a->second->x);
-      marks.push_back(Keyed(LineMark(first, f.ToPixel(b->second->y, b->second->x), pen), KeyKind::Pair, pair.nPairNo));
+      const Point first = f.ToPixel(a.y, a.x);
+      marks.push_back(Keyed(LineMark(first, f.ToPixel(b.y, b.x), pen), KeyKind::Pair, pair.nPairNo));
       // Two sessions lie centimetres apart, so at map scale the line is hidden under the
       // point: a ring marks the pair.
       marks.push_back(Keyed(CircleMark(first, kPointRadius + 3, Pen{failing ? kFail : kRing, 1.25}, std::nullopt),
@@ -470,13 +458,13 @@ std::string ZoneText(const MapData& map) { return "TM" + map.meridian; }
 }  // namespace
 
 std::vector<PairDifference> PairDifferencesOf(const CVelmiraDoc& doc, const std::vector<Finding>& findings) {
-  const auto byIndex = PointsByIndex(doc.NoktaList());
+  const JobIndex index(doc);
   const std::set<int> failing = FailingPairNos(findings);
   std::vector<PairDifference> out;
   out.reserve(doc.EslesenList().size());
   for (const CEslesenNokta& pair : doc.EslesenList()) {
-    const CTarvekNokta* p = Lookup(byIndex, pair.nIndex1);
-    const CTarvekNokta* q = Lookup(byIndex, pair.nIndex2);
+    const CTarvekNokta* p = index.Point(pair.nIndex1);
+    const CTarvekNokta* q = index.Point(pair.nIndex2);
     if (!p || !q) continue;
     PairDifference d;
     d.nPairNo = pair.nPairNo;
@@ -493,7 +481,7 @@ std::vector<PairDifference> PairDifferencesOf(const CVelmiraDoc& doc, const std:
 
 std::vector<MapData> MapDataOf(const CVelmiraDoc& doc, const std::vector<Finding>& findings) {
   const std::vector<CTarvekNokta>& points = doc.NoktaList();
-  const auto byIndex = PointsByIndex(points);
+  const JobIndex index(doc);
   const std::set<int> failingPairs = FailingPairNos(findings);
   const std::set<std::pair<int, int>> failingPoints = FailingPointKeys(findings);
 
@@ -515,8 +503,8 @@ std::vector<MapData> MapDataOf(const CVelmiraDoc& doc, const std::vector<Finding
     maps[it->second].points.push_back(std::move(m));
   }
   for (const CEslesenNokta& pair : doc.EslesenList()) {
-    const CTarvekNokta* p = Lookup(byIndex, pair.nIndex1);
-    const CTarvekNokta* q = Lookup(byIndex, pair.nIndex2);
+    const CTarvekNokta* p = index.Point(pair.nIndex1);
+    const CTarvekNokta* q = index.Point(pair.nIndex2);
     if (!p || !q || p->strMeridian != q->strMeridian) continue;
     maps[zoneOf.at(p->strMeridian)].pairs.push_back(
         MapPair{pair.nPairNo, pair.nIndex1, pair.nIndex2, failingPairs.count(pair.nPairNo) > 0});
