@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
+#include <unordered_map>
+
 #include "jobdata/CVelmiraDoc.h"
+#include "jobdata/JobIndex.h"
 #include "jobdata/SessionMatcher.h"
 
 namespace fs = std::filesystem;
@@ -108,10 +111,49 @@ void BenchAdd(int points, int runs) {
   fs::remove_all(dir);
 }
 
+// Building the keyed lookup and asking it for every point by the pairs' keys, as a polygon
+// form of the whole job does; beside it the hash maps each caller used to build for itself.
+void BenchIndex(size_t count, int runs) {
+  std::vector<CTarvekNokta> points = Observations(count);
+  for (size_t i = 0; i < points.size(); ++i) points[i].nFileNumber = 1 + static_cast<int>(i * 4 / points.size());
+  std::vector<CEslesenNokta> pairs(count / 2);
+  for (size_t i = 0; i < pairs.size(); ++i) {
+    pairs[i].nPairNo = 100 + static_cast<int>(i);
+    pairs[i].nIndex1 = points[i * 2].nIndex;
+    pairs[i].nIndex2 = points[i * 2 + 1].nIndex;
+  }
+  std::vector<int> pairNos;
+  for (const CEslesenNokta& e : pairs) pairNos.push_back(e.nPairNo);
+  std::shuffle(pairNos.begin(), pairNos.end(), std::mt19937(7));  // the table's order, sorted by a column
+  size_t found = 0;
+  const double indexed = MedianSeconds(runs, [&] {
+    const JobIndex index(points, pairs);
+    for (int no : pairNos) {
+      const CEslesenNokta* e = index.Pair(no);
+      found += (index.Point(e->nIndex1) != nullptr) + (index.Point(e->nIndex2) != nullptr);
+    }
+  });
+  const double hashed = MedianSeconds(runs, [&] {
+    std::unordered_map<int, const CTarvekNokta*> byIndex;
+    byIndex.reserve(points.size());
+    for (const CTarvekNokta& p : points) byIndex.emplace(p.nIndex, &p);
+    std::unordered_map<int, const CEslesenNokta*> byNo;
+    for (const CEslesenNokta& e : pairs) byNo.emplace(e.nPairNo, &e);
+    for (int no : pairNos) {
+      const CEslesenNokta* e = byNo.at(no);
+      found += byIndex.count(e->nIndex1) + byIndex.count(e->nIndex2);
+    }
+  });
+  std::printf("%zu points, %zu pairs looked up in table order: JobIndex median %.4f s, hash maps %.4f s over %d runs"
+              " (%zu points found a run)\n",
+              points.size(), pairs.size(), indexed, hashed, runs, found / 2 / static_cast<size_t>(runs));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+  BenchIndex(200000, runs);
   BenchAdd(100000, runs);
   BenchMatching(100000, runs);
   BenchMatching(1000000, std::min(runs, 3));

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <random>
 #include <set>
-#include <unordered_map>
 
 #include "delivery/Kml.h"
 #include "delivery/PointLists.h"
@@ -14,6 +13,7 @@
 #include "delivery/StagingFolder.h"
 #include "forms/FormZones.h"
 #include "jobdata/CVelmiraDoc.h"
+#include "jobdata/JobIndex.h"
 #include "platform/Files.h"
 #include "platform/Interrupts.h"
 #include "text/Numbers.h"
@@ -82,11 +82,9 @@ void NameJob(JobPlan& job, NameBook& book) {
   }
 }
 
-std::vector<PointKey> FilePoints(const CVelmiraDoc& doc, int nFileNumber) {
+std::vector<PointKey> FilePoints(const JobIndex& index, int nFileNumber) {
   std::vector<PointKey> keys;
-  for (const CTarvekNokta& p : doc.NoktaList()) {
-    if (p.nFileNumber == nFileNumber) keys.push_back({p.nIndex, p.nFileNumber});
-  }
+  for (const CTarvekNokta* p : index.PointsOfFile(nFileNumber)) keys.push_back({p->nIndex, p->nFileNumber});
   return keys;
 }
 
@@ -109,14 +107,14 @@ Result<std::vector<PolygonPlan>> PlanPolygons(const CVelmiraDoc& doc, const std:
   return plans;
 }
 
-// A pair belongs to the job file of its session-1 observation.
-void AssignKesinpolPairs(const CVelmiraDoc& doc, const std::vector<int>& pairNos, std::vector<JobPlan>& jobs) {
-  std::unordered_map<int, int> fileOfPoint;
-  for (const CTarvekNokta& p : doc.NoktaList()) fileOfPoint.emplace(p.nIndex, p.nFileNumber);
-  std::unordered_map<int, const CEslesenNokta*> pairOf;
-  for (const CEslesenNokta& pair : doc.EslesenList()) pairOf.emplace(pair.nPairNo, &pair);
+// A pair belongs to the job file of its session-1 observation. A pair number that is no
+// longer in the list is left out, as the polygon form leaves it out.
+void AssignKesinpolPairs(const JobIndex& index, const std::vector<int>& pairNos, std::vector<JobPlan>& jobs) {
   for (int pairNo : pairNos) {
-    const int file = fileOfPoint.at(pairOf.at(pairNo)->nIndex1);
+    const CEslesenNokta* pair = index.Pair(pairNo);
+    const CTarvekNokta* first = pair ? index.Point(pair->nIndex1) : nullptr;
+    if (!first) continue;
+    const int file = first->nFileNumber;
     for (JobPlan& job : jobs) {
       if (job.nFileNumber == file) job.kesinpolPairs.push_back(pairNo);
     }
@@ -130,6 +128,7 @@ Result<Plan> MakePlan(const CVelmiraDoc& doc, const DeliverySelection& selection
   if (!polygons) return polygons.status();
   plan.polygons = std::move(polygons.value());
 
+  const JobIndex index(doc);
   NameBook book;
   book.Take({kNcnName, kKmlName, kReportName});
   for (const PolygonPlan& polygon : plan.polygons) book.Take({polygon.name});
@@ -139,13 +138,13 @@ Result<Plan> MakePlan(const CVelmiraDoc& doc, const DeliverySelection& selection
     job.source = doc.JobPath(file.nFileNumber);
     auto chosen = selection.points.find(file.nFileNumber);
     job.detailRows = chosen != selection.points.end() && !chosen->second.empty() ? chosen->second
-                                                                                   : FilePoints(doc, file.nFileNumber);
+                                                                                   : FilePoints(index, file.nFileNumber);
     const Result<std::vector<ZoneRows>> zones = DetailFormZones(doc, job.detailRows);
     if (!zones) return zones.status();
     NameJob(job, book);
     plan.jobs.push_back(std::move(job));
   }
-  AssignKesinpolPairs(doc, pairNos, plan.jobs);
+  AssignKesinpolPairs(index, pairNos, plan.jobs);
   return plan;
 }
 

@@ -1,9 +1,10 @@
 #include "delivery/Kml.h"
 
-#include "delivery/Xml.h"
 #include "jobdata/CVelmiraDoc.h"
+#include "jobdata/JobIndex.h"
 #include "text/Cp1254.h"
 #include "text/Numbers.h"
+#include "text/Xml.h"
 
 namespace {
 
@@ -70,6 +71,7 @@ void WritePlacemark(XmlWriter& xml, const CTarvekNokta& p, const KmlStyle& style
 
 std::string KmlText(const CVelmiraDoc& doc, const std::vector<Finding>& findings) {
   const std::unordered_map<int, Finding::Level> worst = WorstLevelByPoint(doc.EslesenList(), findings);
+  const JobIndex index(doc);
   XmlWriter xml;
   xml.Raw("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
   xml.Start("kml");
@@ -82,9 +84,7 @@ std::string KmlText(const CVelmiraDoc& doc, const std::vector<Finding>& findings
     xml.Newline();
     xml.Start("Folder");
     xml.Element("name", text::Cp1254ToUtf8(file.strFileName));
-    for (const CTarvekNokta& p : doc.NoktaList()) {
-      if (p.nFileNumber == file.nFileNumber) WritePlacemark(xml, p, StyleOf(worst, p.nIndex));
-    }
+    for (const CTarvekNokta* p : index.PointsOfFile(file.nFileNumber)) WritePlacemark(xml, *p, StyleOf(worst, p->nIndex));
     xml.Newline();
     xml.End();
   }

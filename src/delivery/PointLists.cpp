@@ -1,8 +1,7 @@
 #include "delivery/PointLists.h"
 
-#include <unordered_map>
-
 #include "jobdata/CVelmiraDoc.h"
+#include "jobdata/JobIndex.h"
 #include "text/Numbers.h"
 
 namespace {
@@ -37,14 +36,10 @@ std::string ListFieldName(std::string_view cp1254) {
 }
 
 std::string KesinpolText(const CVelmiraDoc& doc, const std::vector<int>& pairNos) {
-  std::unordered_map<int, const CEslesenNokta*> byNumber;
-  for (const CEslesenNokta& pair : doc.EslesenList()) byNumber.emplace(pair.nPairNo, &pair);
+  const JobIndex index(doc);
   std::string out;
   for (int pairNo : pairNos) {
-    auto found = byNumber.find(pairNo);
-    if (found == byNumber.end()) continue;
-    const CEslesenNokta& pair = *found->second;
-    AppendLine(out, pair.strName1, pair.dMeanY, pair.dMeanX, pair.dMeanH);
+    if (const CEslesenNokta* pair = index.Pair(pairNo)) AppendLine(out, pair->strName1, pair->dMeanY, pair->dMeanX, pair->dMeanH);
   }
   return out;
 }

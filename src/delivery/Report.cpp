@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "delivery/Plots.h"
-#include "delivery/Xml.h"
+#include "drawing/Plots.h"
 #include "jobdata/CVelmiraDoc.h"
 #include "text/Cp1254.h"
 #include "text/Numbers.h"
+#include "text/Xml.h"
 
 namespace {
 

@@ -4,13 +4,13 @@
 
 #include <optional>
 #include <set>
-#include <unordered_map>
 
+#include "jobdata/JobIndex.h"
+#include "platform/Files.h"
 #include "text/Cp1254.h"
 #include "text/Numbers.h"
 #include "xls/XlsFormatManager.h"
 #include "xls/XlsWorkbook.h"
-#include "platform/Files.h"
 
 namespace {
 
@@ -217,30 +217,18 @@ Status FitsOnSheet(size_t dataRows) {
                          " veri satırı yazılabilir, seçilen " + text::FormatInt(static_cast<std::int64_t>(dataRows)) + ".");
 }
 
-// Each point by its index, the first of that index in list order; a form looks up every
-// row, so a walk over the whole list per row would make large forms quadratic.
-std::unordered_map<int, const CTarvekNokta*> PointsByIndex(const CVelmiraDoc& doc) {
-  std::unordered_map<int, const CTarvekNokta*> byIndex;
-  byIndex.reserve(doc.NoktaList().size());
-  for (const CTarvekNokta& p : doc.NoktaList()) byIndex.emplace(p.nIndex, &p);
-  return byIndex;
-}
-
-const CTarvekNokta* Find(const std::unordered_map<int, const CTarvekNokta*>& byIndex, int nIndex) {
-  auto it = byIndex.find(nIndex);
-  return it == byIndex.end() ? nullptr : it->second;
-}
-
 }  // namespace
 
 Status WriteDetailForm(const CVelmiraDoc& doc, const std::vector<PointKey>& rows, const std::filesystem::path& path) {
   if (Status target = CheckTarget(doc, path); !target) return target;
   std::vector<const CTarvekNokta*> points;
   std::set<std::string> meridians;
-  const auto byIndex = PointsByIndex(doc);
+  // A form looks up every row, so a walk over the whole list per row would make large
+  // forms quadratic.
+  const JobIndex index(doc);
   for (const PointKey& key : rows) {
-    const CTarvekNokta* p = Find(byIndex, key.nIndex);
-    if (!p || p->nFileNumber != key.nFileNumber) continue;
+    const CTarvekNokta* p = index.Point(key.nIndex, key.nFileNumber);
+    if (!p) continue;
     if (Status fits = CheckTexts(*p, path); !fits) return fits;
     points.push_back(p);
     meridians.insert(p->strMeridian);
@@ -274,15 +262,13 @@ Status WritePolygonForm(const CVelmiraDoc& doc, const std::vector<int>& pairNos,
   };
   std::vector<Block> blocks;
   std::set<std::string> meridians;
-  const auto byIndex = PointsByIndex(doc);
-  std::unordered_map<int, const CEslesenNokta*> byPairNo;
-  for (const CEslesenNokta& pair : doc.EslesenList()) byPairNo.emplace(pair.nPairNo, &pair);
+  const JobIndex index(doc);
   for (int pairNo : pairNos) {
-    auto it = byPairNo.find(pairNo);
-    if (it == byPairNo.end()) continue;
-    const CEslesenNokta& pair = *it->second;
-    const CTarvekNokta* p = Find(byIndex, pair.nIndex1);
-    const CTarvekNokta* q = Find(byIndex, pair.nIndex2);
+    const CEslesenNokta* found = index.Pair(pairNo);
+    if (!found) continue;
+    const CEslesenNokta& pair = *found;
+    const CTarvekNokta* p = index.Point(pair.nIndex1);
+    const CTarvekNokta* q = index.Point(pair.nIndex2);
     if (!p || !q) {
       return Status::Failure("Eşleştirilmiş " + text::FormatInt(pairNo) +
                              " numaralı çiftin noktası artık yüklü değil; eşleştirmeyi yeniden yapın.");

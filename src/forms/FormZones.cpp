@@ -1,8 +1,8 @@
 #include "forms/FormZones.h"
 
 #include <algorithm>
-#include <unordered_map>
 
+#include "jobdata/JobIndex.h"
 #include "text/Numbers.h"
 #include "xls/XlsWorkbook.h"
 
@@ -10,43 +10,10 @@ namespace {
 
 constexpr std::size_t kMaxDataRows = XlsWorksheet::kMaxRows - 2;  // below the two header rows
 
-class PointIndex {
- public:
-  explicit PointIndex(const CVelmiraDoc& doc) {
-    for (const CTarvekNokta& p : doc.NoktaList()) m_byIndex.emplace(p.nIndex, &p);
-  }
-  const CTarvekNokta* Find(int nIndex) const {
-    auto it = m_byIndex.find(nIndex);
-    return it == m_byIndex.end() ? nullptr : it->second;
-  }
-  // The point a table row stands for, as the detail form finds it.
-  const CTarvekNokta* Find(const PointKey& key) const {
-    const CTarvekNokta* p = Find(key.nIndex);
-    return p && p->nFileNumber == key.nFileNumber ? p : nullptr;
-  }
-
- private:
-  std::unordered_map<int, const CTarvekNokta*> m_byIndex;
-};
-
-class PairIndex {
- public:
-  explicit PairIndex(const CVelmiraDoc& doc) {
-    for (const CEslesenNokta& pair : doc.EslesenList()) m_byNo.emplace(pair.nPairNo, &pair);
-  }
-  const CEslesenNokta* Find(int nPairNo) const {
-    auto it = m_byNo.find(nPairNo);
-    return it == m_byNo.end() ? nullptr : it->second;
-  }
-
- private:
-  std::unordered_map<int, const CEslesenNokta*> m_byNo;
-};
-
-std::optional<std::string> ZoneOf(const PointIndex& points, const CEslesenNokta* pair) {
+std::optional<std::string> ZoneOf(const JobIndex& index, const CEslesenNokta* pair) {
   if (!pair) return std::nullopt;
-  const CTarvekNokta* p = points.Find(pair->nIndex1);
-  const CTarvekNokta* q = points.Find(pair->nIndex2);
+  const CTarvekNokta* p = index.Point(pair->nIndex1);
+  const CTarvekNokta* q = index.Point(pair->nIndex2);
   if (!p || !q || p->strMeridian != q->strMeridian) return std::nullopt;
   return p->strMeridian;
 }
@@ -70,23 +37,22 @@ Result<std::vector<ZoneRows>> Fitting(std::vector<ZoneRows> zones) {
 }  // namespace
 
 Result<std::vector<ZoneRows>> DetailFormZones(const CVelmiraDoc& doc, const std::vector<PointKey>& keys) {
-  const PointIndex points(doc);
+  const JobIndex index(doc);
   std::vector<ZoneRows> zones;
   for (const PointKey& key : keys) {
-    if (const CTarvekNokta* p = points.Find(key)) Count(zones, p->strMeridian, 1);
+    if (const CTarvekNokta* p = index.Point(key.nIndex, key.nFileNumber)) Count(zones, p->strMeridian, 1);
   }
   return Fitting(std::move(zones));
 }
 
 Result<std::vector<ZoneRows>> PolygonFormZones(const CVelmiraDoc& doc, const std::vector<int>& pairNos) {
-  const PointIndex points(doc);
-  const PairIndex pairs(doc);
+  const JobIndex index(doc);
   std::vector<ZoneRows> zones;
   for (int pairNo : pairNos) {
-    const CEslesenNokta* pair = pairs.Find(pairNo);
+    const CEslesenNokta* pair = index.Pair(pairNo);
     if (!pair) continue;
-    const CTarvekNokta* p = points.Find(pair->nIndex1);
-    const CTarvekNokta* q = points.Find(pair->nIndex2);
+    const CTarvekNokta* p = index.Point(pair->nIndex1);
+    const CTarvekNokta* q = index.Point(pair->nIndex2);
     if (!p || !q) {
       return Status::Failure("Eşleştirilmiş " + text::FormatInt(pairNo) +
                              " numaralı çiftin noktası artık yüklü değil; eşleştirmeyi yeniden yapın.");
@@ -102,25 +68,25 @@ Result<std::vector<ZoneRows>> PolygonFormZones(const CVelmiraDoc& doc, const std
 
 std::vector<PointKey> DetailKeysInZone(const CVelmiraDoc& doc, const std::vector<PointKey>& keys,
                                        const std::string& meridian) {
-  const PointIndex points(doc);
+  const JobIndex index(doc);
   std::vector<PointKey> inZone;
   for (const PointKey& key : keys) {
-    const CTarvekNokta* p = points.Find(key);
+    const CTarvekNokta* p = index.Point(key.nIndex, key.nFileNumber);
     if (p && p->strMeridian == meridian) inZone.push_back(key);
   }
   return inZone;
 }
 
 std::optional<std::string> PairZone(const CVelmiraDoc& doc, int nPairNo) {
-  return ZoneOf(PointIndex(doc), PairIndex(doc).Find(nPairNo));
+  const JobIndex index(doc);
+  return ZoneOf(index, index.Pair(nPairNo));
 }
 
 std::vector<int> PairsInZone(const CVelmiraDoc& doc, const std::vector<int>& pairNos, const std::string& meridian) {
-  const PointIndex points(doc);
-  const PairIndex pairs(doc);
+  const JobIndex index(doc);
   std::vector<int> inZone;
   for (int pairNo : pairNos) {
-    if (ZoneOf(points, pairs.Find(pairNo)) == meridian) inZone.push_back(pairNo);
+    if (ZoneOf(index, index.Pair(pairNo)) == meridian) inZone.push_back(pairNo);
   }
   return inZone;
 }

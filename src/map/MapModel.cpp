@@ -5,7 +5,7 @@
 #include <limits>
 #include <unordered_set>
 
-#include "delivery/Plots.h"
+#include "drawing/Plots.h"
 #include "jobdata/CVelmiraDoc.h"
 
 namespace jobmap {

@@ -86,4 +86,8 @@ GridBounds MapViewport::Visible() const {
   return b;
 }
 
+drawing::GridFrame MapViewport::Frame() const {
+  return {0, 0, static_cast<double>(m_width), static_cast<double>(m_height), m_centre.y, m_centre.x, m_pixelsPerMetre};
+}
+
 }  // namespace jobmap

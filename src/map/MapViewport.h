@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "drawing/MapFurniture.h"
+
 namespace jobmap {
 
 // A grid position in metres: easting (false easting included) and northing.
@@ -84,6 +86,8 @@ class MapViewport {
 
   // The grid area the screen shows.
   GridBounds Visible() const;
+  // The same mapping as a frame of the whole screen, for the map's furniture.
+  drawing::GridFrame Frame() const;
 
   bool operator==(const MapViewport&) const = default;
 

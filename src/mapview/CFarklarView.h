@@ -11,8 +11,8 @@
 #include <set>
 #include <vector>
 
-#include "delivery/Drawing.h"
-#include "delivery/Plots.h"
+#include "drawing/Drawing.h"
+#include "drawing/Plots.h"
 
 class CVelmiraDoc;
 struct Finding;

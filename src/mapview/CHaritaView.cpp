@@ -12,10 +12,12 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <span>
 #include <utility>
 
+#include "drawing/LabelSpace.h"
+#include "drawing/MapFurniture.h"
 #include "jobdata/CVelmiraDoc.h"
-#include "map/MapLayout.h"
 #include "text/Cp1254.h"
 
 using drawing::Anchor;
@@ -154,7 +156,7 @@ class CHaritaView::Sink {
  public:
   virtual ~Sink() = default;
   virtual void Line(QPointF a, QPointF b, const Pen& pen, KeyKind kind = KeyKind::Furniture, int key = 0) = 0;
-  virtual void Polygon(std::initializer_list<QPointF> points, std::optional<Pen> pen, std::optional<Rgb> fill) = 0;
+  virtual void Polygon(std::span<const QPointF> points, std::optional<Pen> pen, std::optional<Rgb> fill) = 0;
   virtual void Rect(QRectF r, std::optional<Pen> pen, std::optional<Rgb> fill) = 0;
   virtual void Circle(QPointF c, double radius, std::optional<Pen> pen, std::optional<Rgb> fill, KeyKind kind = KeyKind::Furniture,
                       int key = 0, int file = 0) = 0;
@@ -162,6 +164,9 @@ class CHaritaView::Sink {
                     KeyKind kind = KeyKind::Furniture, int key = 0, int file = 0) = 0;
   // The dots of the model listed, each in its file's colour (or red when failing).
   virtual void Dots(const std::vector<std::uint32_t>& dots) = 0;
+
+  // Marks built by the shared furniture code, in order.
+  virtual void Marks(const std::vector<drawing::Mark>& marks);
 };
 
 namespace {
@@ -188,10 +193,10 @@ class CHaritaView::PainterSink final : public Sink {
     m_linePen = pen;
     m_lines.emplace_back(a, b);
   }
-  void Polygon(std::initializer_list<QPointF> points, std::optional<Pen> pen, std::optional<Rgb> fill) override {
+  void Polygon(std::span<const QPointF> points, std::optional<Pen> pen, std::optional<Rgb> fill) override {
     Flush();
     Style(pen, fill);
-    m_painter.drawPolygon(points.begin(), static_cast<int>(points.size()));
+    m_painter.drawPolygon(points.data(), static_cast<int>(points.size()));
   }
   void Rect(QRectF r, std::optional<Pen> pen, std::optional<Rgb> fill) override {
     Flush();
@@ -289,7 +294,7 @@ class CHaritaView::DrawingSink final : public Sink {
     m.key = key;
     m_d.marks.push_back(std::move(m));
   }
-  void Polygon(std::initializer_list<QPointF> points, std::optional<Pen> pen, std::optional<Rgb> fill) override {
+  void Polygon(std::span<const QPointF> points, std::optional<Pen> pen, std::optional<Rgb> fill) override {
     drawing::Mark m;
     m.kind = drawing::Mark::Kind::Polygon;
     for (QPointF p : points) m.points.push_back(ToPoint(p));
@@ -334,6 +339,12 @@ class CHaritaView::DrawingSink final : public Sink {
     m.fileNumber = file;
     m_d.marks.push_back(std::move(m));
   }
+  void Marks(const std::vector<drawing::Mark>& marks) override {
+    for (drawing::Mark m : marks) {
+      if (m.kind == drawing::Mark::Kind::Text && m.fill) m.pen = Pen{*m.fill, 1};  // as Text makes them
+      m_d.marks.push_back(std::move(m));
+    }
+  }
   void Dots(const std::vector<std::uint32_t>& dots) override {
     for (std::uint32_t i : dots) {
       const MapDot& d = m_model.Dots()[i];
@@ -347,6 +358,37 @@ class CHaritaView::DrawingSink final : public Sink {
   const MapModel& m_model;
   const MapViewport& m_view;
 };
+
+void CHaritaView::Sink::Marks(const std::vector<drawing::Mark>& marks) {
+  using Kind = drawing::Mark::Kind;
+  for (const drawing::Mark& m : marks) {
+    const auto at = [&](std::size_t i) { return QPointF(m.points[i].x, m.points[i].y); };
+    switch (m.kind) {
+      case Kind::Line:
+        Line(at(0), at(1), m.pen.value_or(Pen{}), m.keyKind, m.key);
+        break;
+      case Kind::Polyline:
+        for (std::size_t i = 1; i < m.points.size(); ++i) Line(at(i - 1), at(i), m.pen.value_or(Pen{}), m.keyKind, m.key);
+        break;
+      case Kind::Polygon: {
+        std::vector<QPointF> points;
+        for (std::size_t i = 0; i < m.points.size(); ++i) points.push_back(at(i));
+        Polygon(points, m.pen, m.fill);
+        break;
+      }
+      case Kind::Rect:
+        Rect(QRectF(at(0), at(1)), m.pen, m.fill);
+        break;
+      case Kind::Circle:
+        Circle(at(0), m.radius, m.pen, m.fill, m.keyKind, m.key, m.fileNumber);
+        break;
+      case Kind::Text:
+        Text(at(0), QString::fromStdString(m.text), m.anchor, m.fontSize, m.fill.value_or(Rgb{}), m.bold, m.keyKind, m.key,
+             m.fileNumber);
+        break;
+    }
+  }
+}
 
 // ---- state -------------------------------------------------------------------------------
 
@@ -506,11 +548,11 @@ std::optional<std::uint32_t> CHaritaView::DotAt(QPointF pos) const {
   return m_model.Nearest(v.ToGrid({pos.x(), pos.y()}), kClickRadiusPx / v.PixelsPerMetre());
 }
 
-QString CHaritaView::NameOf(const MapDot& dot) const {
+std::string CHaritaView::NameOf(const MapDot& dot) const {
   if (!m_doc || dot.listPos >= m_doc->NoktaList().size()) return {};
   const CTarvekNokta& p = m_doc->NoktaList()[dot.listPos];
   if (p.nIndex != dot.nIndex) return {};  // the list changed since the last Refresh
-  return QString::fromStdString(text::Cp1254ToUtf8(p.strName));
+  return text::Cp1254ToUtf8(p.strName);
 }
 
 // ---- the scene ---------------------------------------------------------------------------
@@ -589,29 +631,24 @@ void CHaritaView::PaintScene(Sink& sink) const {
   if (m_visibleDots.size() + m_visibleFailing.size() <= kMostNamedDots) PaintNames(sink);
 }
 
+// Labels keep clear of the corners' furniture: the zone top left, the north arrow top
+// right, the scale bar and the note along the bottom. Every label is drawn over every line.
 void CHaritaView::PaintGrid(Sink& sink) const {
   const double w = m_viewport.Width(), h = m_viewport.Height();
-  const jobmap::GridLines g = jobmap::GridLinesFor(m_viewport, kGridSpacingPx);
-  for (double e : g.eastings) {
-    const double px = std::round(m_viewport.ToScreen({e, 0}).sx) + 0.5;
-    sink.Line({px, 0}, {px, h}, Pen{kGridLine, 1});
-  }
-  for (double n : g.northings) {
-    const double py = std::round(m_viewport.ToScreen({0, n}).sy) + 0.5;
-    sink.Line({0, py}, {w, py}, Pen{kGridLine, 1});
-  }
-  // Labels keep clear of the corners' furniture: the zone top left, the north arrow top
-  // right, the scale bar and the note along the bottom.
-  for (double e : g.eastings) {
-    const double px = m_viewport.ToScreen({e, 0}).sx;
-    if (px < 90 || px > w - 100) continue;
-    sink.Text({px + 3, 14}, QString::fromStdString(jobmap::CoordinateText(e, g.step)), Anchor::Start, kLabelSizePx, kMuted);
-  }
-  for (double n : g.northings) {
-    const double py = m_viewport.ToScreen({0, n}).sy;
-    if (py < 50 || py > h - 40) continue;
-    sink.Text({4, py - 3}, QString::fromStdString(jobmap::CoordinateText(n, g.step)), Anchor::Start, kLabelSizePx, kMuted);
-  }
+  std::vector<drawing::Mark> marks;
+  drawing::AddGrid(marks, m_viewport.Frame(),
+                   drawing::GridStyle{.spacingPx = kGridSpacingPx,
+                                      .line = kGridLine,
+                                      .label = kMuted,
+                                      .labelPx = kLabelSizePx,
+                                      .crispLines = true,
+                                      .labelsAfterLines = true,
+                                      .eastingLabelY = 14,
+                                      .eastingLabelsFromX = 90,
+                                      .eastingLabelsToX = w - 100,
+                                      .northingLabelsFromY = 50,
+                                      .northingLabelsToY = h - 40});
+  sink.Marks(marks);
 }
 
 // The line between a pair's two sessions (under the dots; centimetres apart, it shows only
@@ -635,7 +672,8 @@ void CHaritaView::PaintLinks(Sink& sink, bool vectors) const {
       if (!vectors || length < kArrowheadFromPx || arrowheads >= kMostArrowheads) continue;
       ++arrowheads;
       const QPointF u = along / length, n(-u.y(), u.x());
-      sink.Polygon({to, to - 7 * u + 2.5 * n, to - 7 * u - 2.5 * n}, std::nullopt, colour);
+      const std::array<QPointF, 3> head{to, to - 7 * u + 2.5 * n, to - 7 * u - 2.5 * n};
+      sink.Polygon(head, std::nullopt, colour);
     }
   }
 }
@@ -653,41 +691,33 @@ void CHaritaView::PaintMarked(Sink& sink) const {
   }
 }
 
-// Names right of their dots where they overlap no name (and no furniture) placed before:
-// selected first, then failing, then the rest. Two sessions of one point share a place
-// and a name, so the second name finds its room taken.
+// Names right of their dots, else left, where they overlap no name (and no furniture)
+// placed before: selected first, then failing, then the rest.
 void CHaritaView::PaintNames(Sink& sink) const {
   const int w = m_viewport.Width(), h = m_viewport.Height();
-  jobmap::LabelSpace space(w, h);
+  drawing::LabelSpace space(w, h);
   space.TryPlace(0, 0, w, 18);  // the eastings' labels
   for (const QRectF& r : m_furniture) space.TryPlace(r.left(), r.top(), std::min(r.right(), w * 1.0), std::min(r.bottom(), h * 1.0));
-  const QFontMetricsF metrics(FontOf(kNameSizePx, false));
-  std::vector<std::pair<QPointF, QString>> named;  // at most kMostNamedDots
-  auto name = [&](std::uint32_t i) {
+  std::vector<drawing::NameSpot> spots;  // at most kMostNamedDots and the selected ones
+  auto spot = [&](std::uint32_t i) {
     const MapDot& d = m_model.Dots()[i];
-    const QString text = NameOf(d);
-    if (text.isEmpty()) return;
     const ScreenPoint s = m_viewport.ToScreen(d.At());
-    const bool twin = std::any_of(named.begin(), named.end(), [&](const auto& n) {
-      return std::fabs(n.first.x() - s.sx) < 3 && std::fabs(n.first.y() - s.sy) < 3 && n.second == text;
-    });
-    if (twin) return;
-    named.emplace_back(QPointF(s.sx, s.sy), text);
-    const double width = metrics.horizontalAdvance(text), base = s.sy - 4;
-    // Right of the dot, else left of it.
-    for (const double left : {s.sx + 7, s.sx - 7 - width}) {
-      if (!space.TryPlace(left, base - metrics.ascent(), left + width, base + metrics.descent())) continue;
-      sink.Text({left, base}, text, Anchor::Start, kNameSizePx, d.failing ? kFail : kInk, false, KeyKind::Point,
-                d.nIndex, d.nFileNumber);
-      return;
-    }
+    spots.push_back({{s.sx, s.sy}, NameOf(d), d.failing, d.nIndex, d.nFileNumber});
   };
   const GridBounds seen = m_viewport.Visible();
   for (std::uint32_t i : m_selectedDots) {
-    if (seen.Contains(m_model.Dots()[i].At())) name(i);
+    if (seen.Contains(m_model.Dots()[i].At())) spot(i);
   }
-  for (std::uint32_t i : m_visibleFailing) name(i);
-  for (std::uint32_t i : m_visibleDots) name(i);
+  for (std::uint32_t i : m_visibleFailing) spot(i);
+  for (std::uint32_t i : m_visibleDots) spot(i);
+  const QFontMetricsF metrics(FontOf(kNameSizePx, false));
+  const auto measure = [&](const std::string& utf8) {
+    return drawing::TextExtent{metrics.horizontalAdvance(QString::fromStdString(utf8)), metrics.ascent(), metrics.descent()};
+  };
+  std::vector<drawing::Mark> marks;
+  drawing::AddNames(marks, spots, drawing::NameStyle{.fontPx = kNameSizePx, .gapPx = 7, .raisePx = 4, .ink = kInk, .fail = kFail},
+                    &space, measure);
+  sink.Marks(marks);
 }
 
 // The furniture sits in the corners, inside the margin that showing everything keeps free.
@@ -701,22 +731,24 @@ void CHaritaView::PaintFurniture(Sink& sink) const {
   m_furniture.push_back(zoneBox);
   if (m_model.Empty()) return;
 
-  // North arrow: a split arrowhead under "K" (Kuzey).
-  const double cx = w - 26, tip = 30, base = 58;
-  sink.Text({cx, tip - 5}, QStringLiteral("K"), Anchor::Middle, 14, kInk, true);
-  sink.Polygon({{cx, tip}, {cx - 8, base}, {cx, base - 7}}, Pen{kInk, 1}, kInk);
-  sink.Polygon({{cx, tip}, {cx + 8, base}, {cx, base - 7}}, Pen{kInk, 1}, kWhite);
-  m_furniture.emplace_back(cx - 12, 8, 24, base - 4);
+  std::vector<drawing::Mark> marks;
+  const double tip = 30;
+  drawing::AddNorthArrow(marks, {w - 26, tip},
+                         drawing::NorthArrowStyle{.halfWidthPx = 8, .lengthPx = 28, .notchPx = 7, .letterGapPx = 5,
+                                                  .letterPx = 14, .ink = kInk, .paper = kWhite});
+  sink.Marks(marks);
+  m_furniture.emplace_back(w - 26 - 12, 8, 24, tip + 28 - 4);
 
-  // Scale bar: half black, half white, its length beside it.
+  // The scale bar on a box of its own, its length after it.
   const QFontMetricsF small(FontOf(kLabelSizePx + 1, false));
-  const jobmap::ScaleBar bar = jobmap::ScaleBarFor(m_viewport, std::clamp(w / 4, 20.0, 160.0));
-  const QString length = QString::fromStdString(bar.text);
-  const QRectF barBox(8, h - 30, bar.pixels + small.horizontalAdvance(length) + 30, 22);
+  const drawing::ScaleBar bar = drawing::ScaleBarFor(m_viewport.PixelsPerMetre(), std::clamp(w / 4, 20.0, 160.0));
+  const QRectF barBox(8, h - 30, bar.pixels + small.horizontalAdvance(QString::fromStdString(bar.text)) + 30, 22);
   sink.Rect(barBox, Pen{kFrame, 1}, kWhite);
-  sink.Rect(QRectF(16, h - 22, bar.pixels, 6), Pen{kInk, 1}, kWhite);
-  sink.Rect(QRectF(16, h - 22, bar.pixels / 2, 6), std::nullopt, kInk);
-  sink.Text({bar.pixels + 22, h - 14}, length, Anchor::Start, kLabelSizePx + 1, kInk);
+  marks.clear();
+  drawing::AddScaleBar(marks, bar, {16, h - 22},
+                       drawing::ScaleBarStyle{.heightPx = 6, .label = drawing::ScaleBarStyle::Label::Right,
+                                              .labelPx = kLabelSizePx + 1, .ink = kInk, .paper = kWhite});
+  sink.Marks(marks);
   m_furniture.push_back(barBox);
 
   if (!m_model.Links().empty()) {

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "delivery/Drawing.h"
+#include "drawing/Drawing.h"
 #include "map/MapModel.h"
 #include "map/MapViewport.h"
 #include "rules/RuleCheck.h"
@@ -129,7 +129,7 @@ class CHaritaView : public QWidget {
   void PaintNames(Sink& sink) const;
   void PaintFurniture(Sink& sink) const;
   void PaintLegendStrip(Sink& sink, double top) const;
-  QString NameOf(const jobmap::MapDot& dot) const;
+  std::string NameOf(const jobmap::MapDot& dot) const;  // UTF-8
 
   const CVelmiraDoc* m_doc = nullptr;
   std::vector<Finding> m_findings;

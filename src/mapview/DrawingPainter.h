@@ -5,7 +5,7 @@
 // scales the picture.
 #include <QPointF>
 
-#include "delivery/Drawing.h"
+#include "drawing/Drawing.h"
 
 class QPainter;
 

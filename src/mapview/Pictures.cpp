@@ -13,7 +13,7 @@
 #include <random>
 #include <string>
 
-#include "delivery/Plots.h"
+#include "drawing/Plots.h"
 #include "mapview/DrawingPainter.h"
 #include "platform/Files.h"
 #include "platform/Interrupts.h"

@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-#include "delivery/Drawing.h"
+#include "drawing/Drawing.h"
 #include "platform/Result.h"
 
 // The drawing painted onto white at scale times its size (2 for a sharp PNG). The null

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "jobdata/CVelmiraDoc.h"
+#include "jobdata/JobIndex.h"
 #include "text/Cp1254.h"
 #include "text/Numbers.h"
 
@@ -102,16 +103,8 @@ struct ProfileTexts {
 class Checker {
  public:
   Checker(const std::vector<CTarvekNokta>& points, const RuleProfile& profile)
-      : m_points(points), m_profile(profile), m_builtIn(BuiltInProfile(profile.id)), m_texts(profile),
-        m_source(Cp(profile.source)) {
-    m_sorted = std::is_sorted(points.begin(), points.end(),
-                              [](const CTarvekNokta& a, const CTarvekNokta& b) { return a.nIndex < b.nIndex; });
-    if (!m_sorted) {
-      m_order.reserve(points.size());
-      for (size_t i = 0; i < points.size(); ++i) m_order.emplace_back(points[i].nIndex, i);
-      std::sort(m_order.begin(), m_order.end());
-    }
-  }
+      : m_index(points, {}), m_profile(profile), m_builtIn(BuiltInProfile(profile.id)), m_texts(profile),
+        m_source(Cp(profile.source)) {}
 
   void Point(const CTarvekNokta& p, std::vector<Finding>& out) const {
     if (p.nEpochs < m_profile.minDetailEpochs) {
@@ -124,8 +117,8 @@ class Checker {
   }
 
   void Pair(const CEslesenNokta& pair, std::vector<Finding>& out) const {
-    const CTarvekNokta* p = Find(pair.nIndex1);
-    const CTarvekNokta* q = Find(pair.nIndex2);
+    const CTarvekNokta* p = m_index.Point(pair.nIndex1);
+    const CTarvekNokta* q = m_index.Point(pair.nIndex2);
     if (!p || !q) return;
     auto add = [&](const char* rule, std::string value, std::string limit, Level level, const std::string& text,
                    std::optional<std::string> source = std::nullopt) {
@@ -208,23 +201,11 @@ class Checker {
     f.source = m_source;
   }
 
-  const CTarvekNokta* Find(int nIndex) const {
-    if (m_sorted) {
-      auto it = std::lower_bound(m_points.begin(), m_points.end(), nIndex,
-                                 [](const CTarvekNokta& p, int n) { return p.nIndex < n; });
-      return it != m_points.end() && it->nIndex == nIndex ? &*it : nullptr;
-    }
-    auto it = std::lower_bound(m_order.begin(), m_order.end(), std::make_pair(nIndex, size_t{0}));
-    return it != m_order.end() && it->first == nIndex ? &m_points[it->second] : nullptr;
-  }
-
-  const std::vector<CTarvekNokta>& m_points;
+  const JobIndex m_index;
   const RuleProfile& m_profile;
   std::optional<RuleProfile> m_builtIn;  // the regulation's own limits, for a built-in profile
   ProfileTexts m_texts;
   std::string m_source;
-  bool m_sorted = true;
-  std::vector<std::pair<int, size_t>> m_order;  // (nIndex, position) when the list is not in nIndex order
 };
 
 // |longitude - meridian| in degrees; NaN when either is not a number.
@@ -304,8 +285,7 @@ std::string Verdict::Text() const {
 
 std::unordered_map<int, Finding::Level> WorstLevelByPoint(const std::vector<CEslesenNokta>& pairs,
                                                           const std::vector<Finding>& findings) {
-  std::unordered_map<int, const CEslesenNokta*> pairOf;
-  for (const CEslesenNokta& pair : pairs) pairOf.emplace(pair.nPairNo, &pair);
+  const JobIndex index({}, pairs);
   std::unordered_map<int, Finding::Level> worst;
   auto mark = [&](int nIndex, Finding::Level level) {
     auto [it, added] = worst.emplace(nIndex, level);
@@ -314,9 +294,9 @@ std::unordered_map<int, Finding::Level> WorstLevelByPoint(const std::vector<CEsl
   for (const Finding& f : findings) {
     if (f.target == Finding::Target::Point) {
       mark(f.nIndex, f.level);
-    } else if (auto pair = pairOf.find(f.nIndex); pair != pairOf.end()) {
-      mark(pair->second->nIndex1, f.level);
-      mark(pair->second->nIndex2, f.level);
+    } else if (const CEslesenNokta* pair = index.Pair(f.nIndex)) {
+      mark(pair->nIndex1, f.level);
+      mark(pair->nIndex2, f.level);
     }
   }
   return worst;

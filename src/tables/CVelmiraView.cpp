@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "forms/FormZones.h"
+#include "jobdata/JobIndex.h"
 #include "jobdata/TableTexts.h"
 #include "text/Numbers.h"
 
@@ -79,15 +80,14 @@ void CVelmiraView::Fill() {
 void CVelmiraView::Recolour() {
   const CVelmiraDoc& doc = GetDocument();
   const CMatchCriteria criteria = doc.Criteria();
-  std::unordered_map<int, const CEslesenNokta*> byNumber;
-  for (const CEslesenNokta& pair : doc.EslesenList()) byNumber[pair.nPairNo] = &pair;
+  const JobIndex index({}, doc.EslesenList());
   constexpr int kCriteriaColumns[] = {0, 4, 5, 6, 7};  // the group mark and the four limits
   CGridCtrl* grid = GetGridCtrl();
   for (int row = 1; row < grid->GetRowCount(); ++row) {
-    const auto it = byNumber.find(text::AtoI(grid->GetItemText8(row, kPairNoColumn)));
+    const CEslesenNokta* pair = index.Pair(text::AtoI(grid->GetItemText8(row, kPairNoColumn)));
     for (int column : kCriteriaColumns) grid->SetItemBkColour(row, column, QColor());
-    if (it == byNumber.end()) continue;
-    for (int c : PairFlaggedColumns(*it->second, criteria)) {
+    if (!pair) continue;
+    for (int c : PairFlaggedColumns(*pair, criteria)) {
       grid->SetItemBkColour(row, c, c == 0 ? kGroupColour : kBreachColour);
     }
   }

@@ -117,6 +117,22 @@ TEST_F(DeliveryTest, TickedRowsChooseTheFormsButNotTheLists) {
   EXPECT_EQ(6, std::count(ncn.begin(), ncn.end(), '\n')) << "the point list holds every point";
 }
 
+// A pair number no longer in the list (a tick kept from an earlier matching) ended the
+// program with an uncaught exception while the job files' pairs were assigned.
+TEST_F(DeliveryTest, APairNoLongerMatchedIsLeftOutAsInThePolygonForm) {
+  std::vector<JobRow> rows = {Row("D1", 39.1, 33.1, 900)};
+  for (const JobRow& r : ControlPoint("KN1", 39.5, 33.2)) rows.push_back(r);
+  Add(WriteJob("parsel.tsj", rows));
+  Match();
+  ASSERT_EQ(1u, doc->EslesenList().size());
+  DeliverySelection selection;
+  selection.pairNos = std::vector<int>{9999, doc->EslesenList()[0].nPairNo};
+  ASSERT_DELIVERED(Deliver(selection));
+  const std::string kesinpol = ReadBytes(out / "parsel_kesinpol.txt");
+  EXPECT_EQ(1, std::count(kesinpol.begin(), kesinpol.end(), '\n'));
+  EXPECT_EQ(0u, kesinpol.find("KN1 "));
+}
+
 TEST_F(DeliveryTest, ProgressCountsEveryFile) {
   Add(WriteJob("parsel.tsj", {Row("D1", 39.1, 33.1, 900)}));
   std::vector<std::pair<int, int>> calls;

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "DrawingFixture.h"
-#include "Oracles.h"
 #include "delivery/Report.h"
-#include "delivery/Xml.h"
-#include "text/Cp1254.h"
+#include "support/Oracles.h"
 #include "support/Portable.h"
+#include "text/Cp1254.h"
+#include "text/Xml.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-// The map's core: the viewport's mapping and its moves, the furniture's round numbers, and
-// the model's hit testing against a plain search over every point.
+// The map's core: the viewport's mapping and its moves, and the model's hit testing against
+// a plain search over every point.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,7 +13,6 @@
 #include "ScriptedShell.h"
 #include "jobdata/CVelmiraDoc.h"
 #include "jobdata/CVelmiraDocAccess.h"
-#include "map/MapLayout.h"
 #include "map/MapModel.h"
 #include "map/MapViewport.h"
 
@@ -218,64 +217,6 @@ TEST(MapViewport, FitShowsEveryPointAndGivesOnePointASensibleScale) {
   }
   const MapViewport none = MapViewport::Fit(GridBounds{}, 800, 600, 30);
   EXPECT_TRUE(Finite(none));
-}
-
-// ---- furniture ---------------------------------------------------------------------------
-
-TEST(MapLayout, RoundNumbersAreOneTwoOrFive) {
-  struct Row {
-    double value, ceil, floor;
-  } rows[] = {{1, 1, 1}, {1.01, 2, 1}, {3, 5, 2}, {7, 10, 5}, {0.0042, 0.005, 0.002}, {250000, 500000, 200000}};
-  for (const Row& r : rows) {
-    EXPECT_DOUBLE_EQ(NiceCeil(r.value), r.ceil) << r.value;
-    EXPECT_DOUBLE_EQ(NiceFloor(r.value), r.floor) << r.value;
-  }
-  for (double bad : {0.0, -3.0, kNaN, kInf}) {
-    EXPECT_EQ(NiceCeil(bad), 1);
-    EXPECT_EQ(NiceFloor(bad), 1);
-  }
-}
-
-TEST(MapLayout, ScaleBarIsRoundAndFitsItsRoom) {
-  struct Row {
-    double pixelsPerMetre;
-    const char* text;
-  } rows[] = {{0.05, "2 km"}, {1, "100 m"}, {0.001, "100 km"}, {400, "0.2 m"}, {kLeastPixelsPerMetre, "10000 km"}};
-  for (const Row& r : rows) {
-    const ScaleBar bar = ScaleBarFor(MapViewport({500000, 4400000}, r.pixelsPerMetre, 800, 600), 120);
-    EXPECT_EQ(bar.text, r.text) << r.pixelsPerMetre;
-    EXPECT_LE(bar.pixels, 120 + 1e-9);
-    EXPECT_GE(bar.pixels, 120 * 0.4 - 1e-9);
-  }
-}
-
-TEST(MapLayout, GridLinesAreRoundAndSpacedAsAsked) {
-  const MapViewport v({500123, 4400456}, 0.37, 800, 600);
-  const GridLines g = GridLinesFor(v, 100);
-  EXPECT_GE(g.step * v.PixelsPerMetre(), 100 - 1e-9);
-  EXPECT_LE(g.step * v.PixelsPerMetre(), 250 + 1e-9);
-  ASSERT_FALSE(g.eastings.empty());
-  ASSERT_FALSE(g.northings.empty());
-  for (double e : g.eastings) EXPECT_DOUBLE_EQ(std::fmod(e, g.step), 0);
-  const GridBounds seen = v.Visible();
-  EXPECT_GE(g.eastings.front(), seen.minY);
-  EXPECT_LE(g.eastings.back(), seen.maxY);
-  EXPECT_EQ(CoordinateText(4400500, 500), "4400500");
-  EXPECT_EQ(CoordinateText(-0.0001, 0.1), "0.0");
-  EXPECT_EQ(CoordinateText(12.5, 0.5), "12.5");
-}
-
-TEST(MapLayout, LabelSpaceGrantsOnlyFreeRoomOnScreen) {
-  LabelSpace space(200, 100);
-  EXPECT_TRUE(space.TryPlace(10, 10, 60, 22));
-  EXPECT_FALSE(space.TryPlace(50, 15, 90, 27)) << "overlaps the first";
-  EXPECT_TRUE(space.TryPlace(70, 10, 120, 22)) << "beside it";
-  EXPECT_TRUE(space.TryPlace(10, 30, 60, 42)) << "below it";
-  EXPECT_FALSE(space.TryPlace(180, 10, 230, 22)) << "off the right edge";
-  EXPECT_FALSE(space.TryPlace(-5, 50, 20, 62)) << "off the left edge";
-  EXPECT_FALSE(space.TryPlace(10, kNaN, 20, 62));
-  space.Reset(200, 100);
-  EXPECT_TRUE(space.TryPlace(50, 15, 90, 27));
 }
 
 // ---- the model ---------------------------------------------------------------------------

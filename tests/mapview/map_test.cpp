@@ -16,7 +16,7 @@
 #include <random>
 
 #include "ScriptedShell.h"
-#include "delivery/Plots.h"
+#include "drawing/Plots.h"
 #include "jobdata/CVelmiraDoc.h"
 #include "jobdata/CVelmiraDocAccess.h"
 #include "mapview/CHaritaPane.h"

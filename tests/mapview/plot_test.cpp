@@ -17,12 +17,12 @@
 #include <limits>
 
 #include "DrawingFixture.h"
-#include "Oracles.h"
-#include "delivery/Plots.h"
 #include "delivery/Report.h"
+#include "drawing/Plots.h"
 #include "mapview/CFarklarView.h"
 #include "mapview/DrawingPainter.h"
 #include "mapview/Pictures.h"
+#include "support/Oracles.h"
 #include "support/QtOracle.h"
 
 namespace fs = std::filesystem;

@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "Oracles.h"
 #include "TestDir.h"
-#include "delivery/Xml.h"
+#include "support/Oracles.h"
 #include "support/Portable.h"
+#include "text/Xml.h"
 
 namespace {
 

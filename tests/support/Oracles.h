@@ -1,6 +1,6 @@
 #pragma once
-// The independent programs that read what the delivery layer writes: xmllint for XML and
-// HTML, headless chromium for the page as a browser shows it.
+// The independent programs that read what the program writes: xmllint for XML and HTML
+// (KML, SVG, the report page), headless chromium for the page as a browser shows it.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>

@@ -2,27 +2,24 @@
 // them), the ranges (always holding the limits, and the data as far as it stays
 // readable), and the marks, painted back to front: background, grid, limits, data,
 // labels, legend.
-#include "delivery/Plots.h"
+#include "drawing/Plots.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <set>
-#include <span>
 #include <unordered_map>
 #include <utility>
 
-#include "delivery/RoundNumbers.h"
+#include "drawing/MapFurniture.h"
+#include "drawing/Marks.h"
+#include "drawing/RoundNumbers.h"
 #include "jobdata/CVelmiraDoc.h"
+#include "jobdata/JobIndex.h"
 #include "text/Cp1254.h"
 #include "text/Numbers.h"
 
-using drawing::Anchor;
-using drawing::KeyKind;
-using drawing::Mark;
-using drawing::Pen;
-using drawing::Point;
-using drawing::Rgb;
+using namespace drawing;
 
 namespace {
 
@@ -61,101 +58,11 @@ std::set<std::pair<int, int>> FailingPointKeys(const std::vector<Finding>& findi
   return failing;
 }
 
-// The first point of each nIndex, as the rule check finds them.
-std::unordered_map<int, const CTarvekNokta*> PointsByIndex(const std::vector<CTarvekNokta>& points) {
-  std::unordered_map<int, const CTarvekNokta*> byIndex;
-  byIndex.reserve(points.size());
-  for (const CTarvekNokta& p : points) byIndex.emplace(p.nIndex, &p);
-  return byIndex;
-}
-
-const CTarvekNokta* Lookup(const std::unordered_map<int, const CTarvekNokta*>& byIndex, int nIndex) {
-  auto it = byIndex.find(nIndex);
-  return it == byIndex.end() ? nullptr : it->second;
-}
-
 // ---- marks -----------------------------------------------------------------------------
-
-Mark LineMark(Point a, Point b, Pen pen) {
-  Mark m;
-  m.kind = Mark::Kind::Line;
-  m.points = {a, b};
-  m.pen = pen;
-  return m;
-}
-
-Mark RectMark(Point topLeft, Point bottomRight, std::optional<Pen> pen, std::optional<Rgb> fill) {
-  Mark m;
-  m.kind = Mark::Kind::Rect;
-  m.points = {topLeft, bottomRight};
-  m.pen = pen;
-  m.fill = fill;
-  return m;
-}
-
-Mark CircleMark(Point centre, double radius, std::optional<Pen> pen, std::optional<Rgb> fill) {
-  Mark m;
-  m.kind = Mark::Kind::Circle;
-  m.points = {centre};
-  m.radius = radius;
-  m.pen = pen;
-  m.fill = fill;
-  return m;
-}
-
-Mark PolygonMark(std::vector<Point> points, std::optional<Pen> pen, std::optional<Rgb> fill) {
-  Mark m;
-  m.kind = Mark::Kind::Polygon;
-  m.points = std::move(points);
-  m.pen = pen;
-  m.fill = fill;
-  return m;
-}
-
-Mark TextMark(Point at, std::string text, Anchor anchor, double fontSize, Rgb colour = kInk, bool bold = false) {
-  Mark m;
-  m.kind = Mark::Kind::Text;
-  m.points = {at};
-  m.text = std::move(text);
-  m.anchor = anchor;
-  m.fontSize = fontSize;
-  m.fill = colour;
-  m.bold = bold;
-  return m;
-}
-
-Mark Keyed(Mark m, KeyKind kind, int key, int fileNumber = 0) {
-  m.keyKind = kind;
-  m.key = key;
-  m.fileNumber = fileNumber;
-  return m;
-}
 
 Mark Background(double width, double height) { return RectMark({0, 0}, {width, height}, std::nullopt, kWhite); }
 
 // ---- ranges and ticks ------------------------------------------------------------------
-
-// A tick value as text with as many decimals as the step needs; never "-0".
-std::string TickText(double value, double step) {
-  const int decimals = std::clamp(static_cast<int>(-std::floor(std::log10(step) + 1e-9)), 0, 6);
-  std::string s = text::FormatFixed(value, decimals);
-  if (s.find_first_not_of("-0.") == std::string::npos) s = decimals == 0 ? "0" : s.substr(s[0] == '-');
-  return s;
-}
-
-// The multiples of step from lo to hi; none when they would not be a readable few.
-std::vector<double> Ticks(double lo, double hi, double step) {
-  std::vector<double> ticks;
-  constexpr double kMostTicks = 200, kLargestMultiple = 1e15;  // the multiples stay exact integers
-  const double a = lo / step, b = hi / step;
-  if (!(step > 0) || !(std::fabs(a) < kLargestMultiple) || !(std::fabs(b) < kLargestMultiple) || b - a > kMostTicks) {
-    return ticks;
-  }
-  const auto first = static_cast<long long>(std::ceil(a - 1e-9));
-  const auto last = static_cast<long long>(std::floor(b + 1e-9));
-  for (long long i = first; i <= last; ++i) ticks.push_back(static_cast<double>(i) * step);
-  return ticks;
-}
 
 // Values to pixels along one axis.
 struct Scale {
@@ -447,32 +354,20 @@ constexpr double kMinMapSpanM = 20;   // a map never shows less ground than this
 constexpr std::size_t kMostNamedPoints = 300;
 constexpr double kPointRadius = 3;
 
-// Grid coordinates to pixels at one scale for both axes: easting right, northing up.
-struct MapFrame {
-  double centreY = 0, centreX = 0;  // metres
-  double pixelsPerMetre = 1;
-  Point ToPixel(double y, double x) const {
-    return {(kMapLeft + kMapRight) / 2 + (y - centreY) * pixelsPerMetre,
-            (kMapTop + kMapBottom) / 2 - (x - centreX) * pixelsPerMetre};
-  }
-  double EastingAt(double px) const { return centreY + (px - (kMapLeft + kMapRight) / 2) / pixelsPerMetre; }
-  double NorthingAt(double py) const { return centreX - (py - (kMapTop + kMapBottom) / 2) / pixelsPerMetre; }
-};
-
 // No grid coordinate lies 100,000 km from the zone's origin; such a value is damage and
 // would squash every real point into one pixel.
 constexpr double kFarthestGridM = 1e8;
 
 bool IsMappable(const MapPoint& p) { return std::fabs(p.y) < kFarthestGridM && std::fabs(p.x) < kFarthestGridM; }
 
-MapFrame MapFrameFor(const std::vector<MapPoint>& points) {
+GridFrame MapFrameFor(const std::vector<MapPoint>& points) {
   double minY = std::numeric_limits<double>::infinity(), maxY = -minY, minX = minY, maxX = -minY;
   for (const MapPoint& p : points) {
     if (!IsMappable(p)) continue;
     minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
     minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
   }
-  MapFrame f;
+  GridFrame f{kMapLeft, kMapTop, kMapRight, kMapBottom, 0, 0, 1};
   if (!(minY <= maxY)) return f;  // nothing to place
   const double spanY = std::max(maxY - minY, kMinMapSpanM), spanX = std::max(maxX - minX, kMinMapSpanM);
   f.centreY = (minY + maxY) / 2;
@@ -482,40 +377,27 @@ MapFrame MapFrameFor(const std::vector<MapPoint>& points) {
 }
 
 // Grid labels keep clear of the zone box and the north arrow in the top corners, and of
-// the frame's right edge.
-constexpr double kLabelFreeTop = kMapTop + 36, kLabelFreeRight = kMapRight - 48;
+// the frame's right edge; eastings are labelled inside the frame's bottom edge.
+constexpr GridStyle kMapGrid{.spacingPx = 110,
+                             .line = kGrid,
+                             .label = kMuted,
+                             .labelPx = 9,
+                             .eastingLabelY = kMapBottom - 5,
+                             .eastingLabelsToX = kMapRight - 48,
+                             .northingLabelsFromY = kMapTop + 36};
 
-// Light grid lines at round coordinates, labelled inside the frame's bottom and left edges.
-void MapGrid(std::vector<Mark>& marks, const MapFrame& f) {
-  const double step = NiceCeil(110 / f.pixelsPerMetre);
-  const double y0 = f.EastingAt(kMapLeft), y1 = f.EastingAt(kMapRight);
-  const double x0 = f.NorthingAt(kMapBottom), x1 = f.NorthingAt(kMapTop);
-  for (double y : Ticks(y0, y1, step)) {
-    const double px = f.ToPixel(y, 0).x;
-    marks.push_back(LineMark({px, kMapTop}, {px, kMapBottom}, Pen{kGrid, 1}));
-    if (px > kLabelFreeRight) continue;
-    marks.push_back(TextMark({px + 3, kMapBottom - 5}, TickText(y, step), Anchor::Start, 9, kMuted));
-  }
-  for (double x : Ticks(x0, x1, step)) {
-    const double py = f.ToPixel(0, x).y;
-    marks.push_back(LineMark({kMapLeft, py}, {kMapRight, py}, Pen{kGrid, 1}));
-    if (py < kLabelFreeTop) continue;
-    marks.push_back(TextMark({kMapLeft + 4, py - 3}, TickText(x, step), Anchor::Start, 9, kMuted));
-  }
-}
-
-void MapLinks(std::vector<Mark>& marks, const MapData& map, const MapFrame& f) {
-  std::unordered_map<int, const MapPoint*> byIndex;
-  byIndex.reserve(map.points.size());
-  for (const MapPoint& p : map.points) byIndex.emplace(p.nIndex, &p);
+void MapLinks(std::vector<Mark>& marks, const MapData& map, const GridFrame& f) {
+  const KeyIndex byIndex(map.points, [](const MapPoint& p) { return p.nIndex; });
   for (bool failing : {false, true}) {
     for (const MapPair& pair : map.pairs) {
       if (pair.failing != failing) continue;
-      auto a = byIndex.find(pair.nIndex1), b = byIndex.find(pair.nIndex2);
-      if (a == byIndex.end() || b == byIndex.end() || !IsMappable(*a->second) || !IsMappable(*b->second)) continue;
+      const std::uint32_t i = byIndex.Find(pair.nIndex1), j = byIndex.Find(pair.nIndex2);
+      if (i == KeyIndex::kNone || j == KeyIndex::kNone) continue;
+      const MapPoint &a = map.points[i], &b = map.points[j];
+      if (!IsMappable(a) || !IsMappable(b)) continue;
       const Pen pen = failing ? Pen{kFail, 1.5} : Pen{kLink, 1};
-      const Point first = f.ToPixel(a->second->y, a->second->x);
-      marks.push_back(Keyed(LineMark(first, f.ToPixel(b->second->y, b->second->x), pen), KeyKind::Pair, pair.nPairNo));
+      const Point first = f.ToPixel(a.y, a.x);
+      marks.push_back(Keyed(LineMark(first, f.ToPixel(b.y, b.x), pen), KeyKind::Pair, pair.nPairNo));
       // Two sessions lie centimetres apart, so at map scale the line is hidden under the
       // point: a ring marks the pair.
       marks.push_back(Keyed(CircleMark(first, kPointRadius + 3, Pen{failing ? kFail : kRing, 1.25}, std::nullopt),
@@ -524,7 +406,7 @@ void MapLinks(std::vector<Mark>& marks, const MapData& map, const MapFrame& f) {
   }
 }
 
-void MapPoints(std::vector<Mark>& marks, const std::vector<MapPoint>& points, const MapFrame& f) {
+void MapPoints(std::vector<Mark>& marks, const std::vector<MapPoint>& points, const GridFrame& f) {
   for (bool failing : {false, true}) {
     for (const MapPoint& p : points) {
       if (p.failing != failing || !IsMappable(p)) continue;
@@ -535,48 +417,24 @@ void MapPoints(std::vector<Mark>& marks, const std::vector<MapPoint>& points, co
   }
 }
 
-// The two sessions of a control point share a name and, at map scale, a place: one label
-// serves both, as two would print as a smudge.
-bool NamedNearby(std::span<const Mark> names, const std::string& name, Point at) {
-  return std::any_of(names.begin(), names.end(), [&](const Mark& m) {
-    return m.text == name && std::fabs(m.points[0].x - at.x - 5) < 3 && std::fabs(m.points[0].y - at.y + 4) < 3;
-  });
-}
-
-void MapNames(std::vector<Mark>& marks, const std::vector<MapPoint>& points, const MapFrame& f) {
+void MapNames(std::vector<Mark>& marks, const std::vector<MapPoint>& points, const GridFrame& f) {
   if (points.size() > kMostNamedPoints) return;
-  const std::size_t first = marks.size();
+  std::vector<NameSpot> spots;
+  spots.reserve(points.size());
   for (const MapPoint& p : points) {
-    if (!IsMappable(p) || p.name.empty()) continue;
-    const Point c = f.ToPixel(p.y, p.x);
-    if (NamedNearby(std::span(marks).subspan(first), p.name, c)) continue;
-    marks.push_back(Keyed(TextMark({c.x + 5, c.y - 4}, p.name, Anchor::Start, 9, p.failing ? kFail : kInk),
-                          KeyKind::Point, p.nIndex, p.nFileNumber));
+    if (IsMappable(p)) spots.push_back({f.ToPixel(p.y, p.x), p.name, p.failing, p.nIndex, p.nFileNumber});
   }
+  AddNames(marks, spots, NameStyle{.fontPx = 9, .gapPx = 5, .raisePx = 4, .ink = kInk, .fail = kFail});
 }
 
-// A north arrow in the top right corner: a split arrowhead over "K" (Kuzey).
-void NorthArrow(std::vector<Mark>& marks) {
-  const double cx = kMapRight - 30, tip = kMapTop + 30, base = kMapTop + 62;
-  marks.push_back(TextMark({cx, tip - 6}, "K", Anchor::Middle, 14, kInk, true));
-  marks.push_back(PolygonMark({{cx, tip}, {cx - 9, base}, {cx, base - 8}}, Pen{kInk, 1}, kInk));
-  marks.push_back(PolygonMark({{cx, tip}, {cx + 9, base}, {cx, base - 8}}, Pen{kInk, 1}, kWhite));
-}
-
-std::string LengthText(double metres) {
-  if (metres >= 1000) return TickText(metres / 1000, NiceFloor(metres / 1000)) + " km";
-  return TickText(metres, NiceFloor(metres)) + " m";
-}
-
-// A bar of a round length (1, 2, 5 times a power of ten) from a tenth to a quarter of the
-// map wide, half black and half white, its length over its middle.
-void ScaleBar(std::vector<Mark>& marks, const MapFrame& f) {
-  const double metres = NiceFloor((kMapRight - kMapLeft) / 4 / f.pixelsPerMetre);
-  const double length = metres * f.pixelsPerMetre;
-  const double x = kMapLeft + 10, y = kMapBottom + 30;
-  marks.push_back(RectMark({x, y}, {x + length, y + 7}, Pen{kInk, 1}, kWhite));
-  marks.push_back(RectMark({x, y}, {x + length / 2, y + 7}, std::nullopt, kInk));
-  marks.push_back(TextMark({x + length / 2, y - 6}, LengthText(metres), Anchor::Middle, 11, kInk));
+// A north arrow in the top right corner, a scale bar of a tenth to a quarter of the map's
+// width under its bottom left corner.
+void MapCompass(std::vector<Mark>& marks, const GridFrame& f) {
+  AddNorthArrow(marks, {kMapRight - 30, kMapTop + 30},
+                NorthArrowStyle{.halfWidthPx = 9, .lengthPx = 32, .notchPx = 8, .letterGapPx = 6, .letterPx = 14,
+                                .ink = kInk, .paper = kWhite});
+  AddScaleBar(marks, ScaleBarFor(f.pixelsPerMetre, (kMapRight - kMapLeft) / 4), {kMapLeft + 10, kMapBottom + 30},
+              ScaleBarStyle{.heightPx = 7, .label = ScaleBarStyle::Label::Above, .labelPx = 11, .ink = kInk, .paper = kWhite});
 }
 
 void ZoneLabel(std::vector<Mark>& marks, const std::string& zone) {
@@ -600,13 +458,13 @@ std::string ZoneText(const MapData& map) { return "TM" + map.meridian; }
 }  // namespace
 
 std::vector<PairDifference> PairDifferencesOf(const CVelmiraDoc& doc, const std::vector<Finding>& findings) {
-  const auto byIndex = PointsByIndex(doc.NoktaList());
+  const JobIndex index(doc);
   const std::set<int> failing = FailingPairNos(findings);
   std::vector<PairDifference> out;
   out.reserve(doc.EslesenList().size());
   for (const CEslesenNokta& pair : doc.EslesenList()) {
-    const CTarvekNokta* p = Lookup(byIndex, pair.nIndex1);
-    const CTarvekNokta* q = Lookup(byIndex, pair.nIndex2);
+    const CTarvekNokta* p = index.Point(pair.nIndex1);
+    const CTarvekNokta* q = index.Point(pair.nIndex2);
     if (!p || !q) continue;
     PairDifference d;
     d.nPairNo = pair.nPairNo;
@@ -623,7 +481,7 @@ std::vector<PairDifference> PairDifferencesOf(const CVelmiraDoc& doc, const std:
 
 std::vector<MapData> MapDataOf(const CVelmiraDoc& doc, const std::vector<Finding>& findings) {
   const std::vector<CTarvekNokta>& points = doc.NoktaList();
-  const auto byIndex = PointsByIndex(points);
+  const JobIndex index(doc);
   const std::set<int> failingPairs = FailingPairNos(findings);
   const std::set<std::pair<int, int>> failingPoints = FailingPointKeys(findings);
 
@@ -645,8 +503,8 @@ std::vector<MapData> MapDataOf(const CVelmiraDoc& doc, const std::vector<Finding
     maps[it->second].points.push_back(std::move(m));
   }
   for (const CEslesenNokta& pair : doc.EslesenList()) {
-    const CTarvekNokta* p = Lookup(byIndex, pair.nIndex1);
-    const CTarvekNokta* q = Lookup(byIndex, pair.nIndex2);
+    const CTarvekNokta* p = index.Point(pair.nIndex1);
+    const CTarvekNokta* q = index.Point(pair.nIndex2);
     if (!p || !q || p->strMeridian != q->strMeridian) continue;
     maps[zoneOf.at(p->strMeridian)].pairs.push_back(
         MapPair{pair.nPairNo, pair.nIndex1, pair.nIndex2, failingPairs.count(pair.nPairNo) > 0});
@@ -690,20 +548,19 @@ drawing::Drawing HeightTimePlot(const std::vector<PairDifference>& pairs, const 
 }
 
 drawing::Drawing PointMap(const MapData& map) {
-  const MapFrame f = MapFrameFor(map.points);
+  const GridFrame f = MapFrameFor(map.points);
   drawing::Drawing d{kMapWidth, kMapHeight, "Nokta haritası " + ZoneText(map), {}};
   d.marks.reserve(map.points.size() * (map.points.size() <= kMostNamedPoints ? 2 : 1) + map.pairs.size() + 100);
   d.marks.push_back(Background(kMapWidth, kMapHeight));
   d.marks.push_back(TextMark({kMapWidth / 2, 28}, d.title + " (" + Count(map.points.size()) + " nokta)",
                              Anchor::Middle, 15, kInk, true));
-  MapGrid(d.marks, f);
+  AddGrid(d.marks, f, kMapGrid);
   d.marks.push_back(RectMark({kMapLeft, kMapTop}, {kMapRight, kMapBottom}, Pen{kFrame, 1}, std::nullopt));
   MapLinks(d.marks, map, f);
   MapPoints(d.marks, map.points, f);
   MapNames(d.marks, map.points, f);
   ZoneLabel(d.marks, ZoneText(map));
-  NorthArrow(d.marks);
-  ScaleBar(d.marks, f);
+  MapCompass(d.marks, f);
   MapLegend(d.marks, map);
   return d;
 }

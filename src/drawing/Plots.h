@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "delivery/Drawing.h"
+#include "drawing/Drawing.h"
 #include "rules/RuleCheck.h"
 #include "rules/RuleProfile.h"
 

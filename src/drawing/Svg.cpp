@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "delivery/Plots.h"
-#include "delivery/Xml.h"
+#include "drawing/Plots.h"
 #include "text/Numbers.h"
+#include "text/Xml.h"
 
 using drawing::Mark;
 

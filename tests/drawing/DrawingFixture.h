@@ -8,7 +8,7 @@
 
 #include "ScriptedShell.h"
 #include "TestDir.h"
-#include "delivery/Drawing.h"
+#include "drawing/Drawing.h"
 #include "jobdata/CVelmiraDoc.h"
 #include "jobdata/CVelmiraDocAccess.h"
 #include "rules/RuleCheck.h"

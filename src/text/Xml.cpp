@@ -1,4 +1,4 @@
-#include "delivery/Xml.h"
+#include "text/Xml.h"
 
 #include <cstddef>
 #include <cstdint>

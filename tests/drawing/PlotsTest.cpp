@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "DrawingFixture.h"
-#include "Oracles.h"
-#include "delivery/Plots.h"
+#include "drawing/Plots.h"
+#include "support/Oracles.h"
 #include "support/Portable.h"
 
 namespace {
