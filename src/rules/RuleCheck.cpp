@@ -205,9 +205,9 @@ class Checker {
   }
 
  private:
-  // Each count is at most what 64 bits hold; clamped, their sum is too.
+  // Each count is at most what 64 bits hold; clamped to a quarter of that, so is their sum.
   static std::int64_t Satellites(const CTarvekNokta& p) {
-    constexpr std::int64_t kBound = std::int64_t{1} << 62;
+    constexpr std::int64_t kBound = std::int64_t{1} << 61;
     return std::clamp(p.nGpsSats, -kBound, kBound) + std::clamp(p.nGlonassSats, -kBound, kBound);
   }
 
