@@ -30,7 +30,6 @@ struct Texts {
   std::string uyari = Cp("Uyarı");
   std::string pairKey = Cp("Ç:");
   std::string noPoints = Cp("İş dosyasında değerlendirilecek FIX nokta yok: ölçü olmadan teslime hazır denemez");
-  std::string nothingLoaded = Cp("Değerlendirilecek iş dosyası ve nokta yok");
   std::string unreadPoint =
       Cp("Noktanın değeri okunamadı, nokta programa alınmadı: bu oturum değerlendirilemiyor");
   std::string countEpochs = Cp("Epok sayısı olanaksız: 0 ile 1728000 (bir gün, 20 Hz) arasında olmalıdır");
@@ -340,9 +339,6 @@ Finding FileFinding(int nFileNumber, std::string name, const char* rule, std::st
 std::vector<Finding> CheckJobFiles(const std::vector<tsjdosya>& files, const std::vector<CTarvekNokta>& points,
                                    const std::vector<CRefusedPoint>& refused) {
   std::vector<Finding> findings;
-  if (files.empty() && points.empty()) {
-    findings.push_back(FileFinding(0, {}, "no-points", "0", "1", T().nothingLoaded));
-  }
   std::unordered_map<int, size_t> pointsOf;
   for (const CTarvekNokta& p : points) ++pointsOf[p.nFileNumber];
   for (const tsjdosya& file : files) {
@@ -418,8 +414,7 @@ std::array<std::string, kFindingColumns> FindingRowTexts(const Finding& f) {
   std::string row = f.target == Finding::Target::Point
                         ? "N:" + text::FormatInt(f.nIndex) + "/" + text::FormatInt(f.nFileNumber)
                     : f.target == Finding::Target::Pair ? T().pairKey + text::FormatInt(f.nIndex)
-                    : f.nFileNumber > 0                 ? "D:" + text::FormatInt(f.nFileNumber)
-                                                        : std::string("D:-");
+                                                        : "D:" + text::FormatInt(f.nFileNumber);
   return {std::move(row),
           f.strName,
           f.rule,

@@ -6,8 +6,8 @@
 // Order: job files in list order, then points in list order, then pairs in list order;
 // within a row the rules in the order no-points, unread-point, count, epochs,
 // satellites, diff-y, diff-x, diff-h, hours, technique, same-file, zone. Job files get
-// no-points (a file without a fixed point, or no file and no point at all: nothing to
-// judge is never ready) and unread-point (one per point left out for its values);
+// no-points (a file without a fixed point: nothing to judge is never ready) and
+// unread-point (one per point left out for its values);
 // points get count (a count no receiver can give), epochs (the detail limit) and zone;
 // pairs get epochs, satellites, the three differences and hours, and under a network
 // profile technique and same-file.
@@ -29,7 +29,7 @@ struct Finding {
 
   Target target = Target::Point;
   int nIndex = 0;       // a point's nIndex; a pair's nPairNo (the matching table's "nIndex" column); 0 for a file
-  int nFileNumber = 0;  // the point's or the file's job file; 0 for a pair, and for no file at all
+  int nFileNumber = 0;  // the point's or the file's job file; 0 for a pair
   // Every text below is Windows-1254, like the tables' row texts: names come from the job file.
   std::string strName;  // the point's name; a pair's session-1 name; a file's name or its left-out point's
   std::string rule;     // stable id: "epochs", "satellites", "diff-y", ...
@@ -88,7 +88,7 @@ Verdict Summarize(const std::vector<Finding>& findings);
 // The check table: headers UTF-8, row texts Windows-1254.
 constexpr int kFindingColumns = 7;
 const std::array<const char*, kFindingColumns>& FindingTableHeaders();
-// Satır ("N:<nIndex>/<file number>", "Ç:<pair nIndex>", or "D:<file number>" for a job file,
-// "D:-" for none), Nokta Adı, Kural, Değer, Sınır,
+// Satır ("N:<nIndex>/<file number>", "Ç:<pair nIndex>", or "D:<file number>" for a job
+// file), Nokta Adı, Kural, Değer, Sınır,
 // Düzey ("Hata"/"Uyarı"), Açıklama (the rule text and its source).
 std::array<std::string, kFindingColumns> FindingRowTexts(const Finding& finding);
