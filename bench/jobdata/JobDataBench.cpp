@@ -1,4 +1,6 @@
-// Prints the median times of session matching and of adding a large job file.
+// Prints the median times of session matching, of adding a large job file, of the
+// integrity check that an add runs first, and the work (SQLite steps) an add spends
+// against the budget that bounds it.
 //   bench_jobdata [runs]
 #include <algorithm>
 #include <chrono>
@@ -14,6 +16,7 @@
 #include "jobdata/CVelmiraDoc.h"
 #include "jobdata/JobIndex.h"
 #include "jobdata/SessionMatcher.h"
+#include "jobdata/Sqlite.h"
 
 namespace fs = std::filesystem;
 
@@ -88,26 +91,54 @@ void BenchMatching(size_t count, int runs) {
   std::printf("match %zu observations: median %.3f s over %d runs (%zu pairs)\n", count, t, runs, pairs);
 }
 
+bool MakeJob(int points, const fs::path& job) {
+  const std::string cmd = std::string(VELMIRA_MAKE_JOB) + " --seed 3 --points " + std::to_string(points) +
+                          " " + job.string() + " >/dev/null";
+  if (std::system(cmd.c_str()) == 0) return true;
+  std::fprintf(stderr, "could not make %s\n", job.c_str());
+  return false;
+}
+
 void BenchAdd(int points, int runs) {
   const fs::path dir = fs::temp_directory_path() / "velmira-bench";
   fs::create_directories(dir);
   const fs::path job = dir / "big.tsj";
-  const std::string cmd = std::string(VELMIRA_MAKE_JOB) + " --seed 3 --points " + std::to_string(points) +
-                          " " + job.string() + " >/dev/null";
-  if (std::system(cmd.c_str()) != 0) {
-    std::fprintf(stderr, "could not make %s\n", job.c_str());
-    return;
-  }
+  if (!MakeJob(points, job)) return;
   size_t stored = 0;
+  std::int64_t calls = 0;
   const double t = MedianSeconds(runs, [&] {
     QuietShell shell;
     shell.file = job;
     CVelmiraDoc doc(shell, dir / "cache");
-    doc.AddTsjFile();
+    calls = 0;
+    doc.AddJobFile(job, [&](double) { return ++calls, true; });
     stored = doc.NoktaList().size();
   });
   std::printf("add a job file of %d points: median %.3f s over %d runs (%zu fixed points stored)\n", points, t,
               runs, stored);
+
+  // The integrity check alone, on a copy as the add makes one.
+  fs::copy_file(job, dir / "copy.tsj", fs::copy_options::overwrite_existing);
+  std::int64_t pages = 0;
+  std::int64_t checkSteps = 0;
+  const double check = MedianSeconds(runs, [&] {
+    ReadBudget budget;
+    SqliteDb db(dir / "copy.tsj", &budget);
+    SqliteStatement count(db, "pragma page_count");
+    if (count.Step()) pages = std::atoll(std::string(count.Text(0)).c_str());
+    SqliteStatement integrity(db, "pragma integrity_check(1)");
+    integrity.Step();
+    checkSteps = budget.used();
+  });
+  ReadBudget sized;
+  sized.SizeFor(pages);
+  const std::int64_t steps = (calls - 1) * ReadBudget::kStepsPerCall;  // the last call is the closing 1.0
+  std::printf("integrity check of it (%lld pages): median %.3f s over %d runs, %.0f%% of the add\n",
+              static_cast<long long>(pages), check, runs, 100.0 * check / t);
+  std::printf("work of the add: %lld steps (%lld a page, the check %lld a page); budget %lld steps, %.1fx the add\n",
+              static_cast<long long>(steps), static_cast<long long>(steps / std::max<std::int64_t>(1, pages)),
+              static_cast<long long>(checkSteps / std::max<std::int64_t>(1, pages)),
+              static_cast<long long>(sized.limit()), static_cast<double>(sized.limit()) / static_cast<double>(steps));
   fs::remove_all(dir);
 }
 
@@ -155,6 +186,7 @@ int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
   BenchIndex(200000, runs);
   BenchAdd(100000, runs);
+  BenchAdd(200000, std::min(runs, 3));
   BenchMatching(100000, runs);
   BenchMatching(1000000, std::min(runs, 3));
   return 0;

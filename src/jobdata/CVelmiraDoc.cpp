@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "jobdata/JobSchema.h"
 #include "jobdata/SessionMatcher.h"
 #include "jobdata/Sqlite.h"
 #include "platform/Files.h"
@@ -28,6 +29,8 @@ constexpr const char* kUnreadable = "TSJ Dosyası okunamadı: ";
 constexpr const char* kDamaged = "TSJ Dosyası bozuk: ";
 constexpr const char* kCopyFailed = "TSJ Dosyasının geçici kopyası oluşturulamadı: ";
 constexpr const char* kOpenFailed1 = "TSJ Dosyası açılamadı:(1) ";
+constexpr const char* kUnfinished = "TSJ Dosyası okunamadı: sorgu bitmedi";
+constexpr const char* kTablesMissing = "TSJ Dosyası beklenen tabloları içermiyor: ";
 // The siblings SQLite keeps beside a database: committed WAL frames, a hot journal's
 // undo pages. They travel with the copy so it reads as the field software would.
 constexpr const char* kCopiedSiblings[] = {"-wal", "-journal"};
@@ -66,7 +69,14 @@ bool CVelmiraDoc::AddTsjFile() {
   return chosen && AddJobFile(*chosen);
 }
 
-bool CVelmiraDoc::AddJobFile(const fs::path& path) {
+bool CVelmiraDoc::AddJobFile(const fs::path& path, const ReadProgress& progress) {
+  ReadBudget budget(progress);
+  m_budget = &budget;
+  struct Ended {
+    ReadBudget*& budget;
+    ~Ended() { budget = nullptr; }
+  } ended{m_budget};
+
   Result<RegularFile> job = RegularFile::Open(path);
   if (!job) {
     m_shell.ShowMessage(kUnreadable + PathToUtf8(path) + "\n" + job.status().cause(), MessageIcon::Warning);
@@ -85,21 +95,17 @@ bool CVelmiraDoc::AddJobFile(const fs::path& path) {
 
   Copy copy;
   if (!MakeTemporaryCopy(job.value(), path, copy, file)) return false;
-  if (!Settle(copy.path, file)) {
+  if (!Settle(copy.path, file) || !ReadPoints(copy.path, file)) {
     RemoveCopy(copy);
     return false;
   }
   m_tsjList.push_back(file);
-  if (!ReadPoints(copy.path, file)) {
-    m_tsjList.pop_back();
-    RemoveCopy(copy);
-    return false;
-  }
   m_copies.push_back(std::move(copy));
   m_jobPaths.emplace_back(file.nFileNumber, AbsoluteOrAsGiven(path));
   ProjectPoints(file, text::AtoF(m_strMeridian));
   FormatPointTimes(file);
   m_shell.JobFilesChanged();
+  if (progress) progress(1.0);
   return true;
 }
 
@@ -142,31 +148,61 @@ void CVelmiraDoc::RemoveCopy(Copy& copy) {
   copy.cleanupIds.clear();
 }
 
-// SQLite's own structural check of every page, so that a damaged file is refused before
-// anything is read from it rather than read in part.
+// SQLite's own check of every page, index entry and the schema, then the tables the
+// reader needs, so that a damaged file is refused before anything is read from it
+// rather than read in part. The page count sizes the work the whole add may do.
 bool CVelmiraDoc::CheckCopy(const fs::path& copy, const tsjdosya& file) {
-  SqliteDb db(copy);
+  SqliteDb db(copy, m_budget);
   if (!db.ok()) {
     m_shell.ShowMessage(kOpenFailed1 + db.error(), MessageIcon::Warning);
     return false;
   }
-  SqliteStatement check(db, "pragma quick_check(1)");
+  SqliteStatement pages(db, "pragma page_count");
+  if (pages.Step() && m_budget) m_budget->SizeFor(text::AtoI64(pages.Text(0)));
+  if (pages.failed()) {
+    ReportReadFailure(file, pages.failure());
+    return false;
+  }
+  SqliteStatement check(db, "pragma integrity_check(1)");
   if (check.Step() && check.Text(0) != "ok") {
     m_shell.ShowMessage(kDamaged + text::Cp1254ToUtf8(file.strPath) + "\n" + std::string(check.Text(0)),
                         MessageIcon::Warning);
     return false;
   }
   if (check.failed()) {
-    ReportReadFailure(file, check);
+    ReportReadFailure(file, check.failure());
     return false;
   }
+  return CheckSchema(db, file);
+}
+
+bool CVelmiraDoc::CheckSchema(const SqliteDb& db, const tsjdosya& file) {
+  SqliteFailure failure;
+  const std::optional<JobSchema> schema = JobSchema::Read(db, failure);
+  if (!schema) {
+    ReportReadFailure(file, failure);
+    return false;
+  }
+  if (!schema->Missing().empty()) {
+    std::string missing;
+    for (const std::string& item : schema->Missing()) missing += (missing.empty() ? "" : ", ") + item;
+    m_shell.ShowMessage(kTablesMissing + text::Cp1254ToUtf8(file.strPath) + "\n" + missing, MessageIcon::Warning);
+    return false;
+  }
+  m_hasPointTables = schema->HasPointTables();
+  m_hasOptionsTable = schema->HasOptionsTable();
   return true;
 }
 
-void CVelmiraDoc::ReportReadFailure(const tsjdosya& file, const SqliteStatement& statement) {
-  m_shell.ShowMessage((statement.damaged() ? kDamaged : kUnreadable) + text::Cp1254ToUtf8(file.strPath) + "\n" +
-                          statement.error(),
-                      MessageIcon::Warning);
+// A cancelled add says nothing: the user asked for it.
+void CVelmiraDoc::ReportReadFailure(const tsjdosya& file, const SqliteFailure& failure) {
+  const std::string path = text::Cp1254ToUtf8(file.strPath);
+  if (failure.interrupted && m_budget && m_budget->cancelled()) return;
+  if (failure.interrupted && m_budget && m_budget->exhausted()) {
+    m_shell.ShowMessage(kUnfinished + ("\n" + path), MessageIcon::Warning);
+    return;
+  }
+  m_shell.ShowMessage((failure.damaged ? kDamaged : kUnreadable) + path + "\n" + failure.error, MessageIcon::Warning);
 }
 
 bool CVelmiraDoc::IsJobFileOrCopy(const fs::path& path) const {
@@ -191,6 +227,7 @@ void CVelmiraDoc::ShowFilePoints(int nFileNumber) { m_shell.ShowFilePoints(nFile
 
 void CVelmiraDoc::RemoveFilePoints(int nFileNumber) {
   std::erase_if(m_noktaList, [&](const CTarvekNokta& p) { return p.nFileNumber == nFileNumber; });
+  std::erase_if(m_refusedList, [&](const CRefusedPoint& p) { return p.nFileNumber == nFileNumber; });
 }
 
 void CVelmiraDoc::RemoveTsjFile(int nFileNumber) {

@@ -4,6 +4,7 @@
 // number files and points. It talks to the user and the tables only through CDocShell.
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -12,9 +13,15 @@
 #include "jobdata/CDocShell.h"
 #include "jobdata/Records.h"
 
+class ReadBudget;
+class SqliteDb;
 class RegularFile;
-class SqliteStatement;
 class WorkFolder;
+struct SqliteFailure;
+
+// Progress of adding one job file, as the fraction (0 to 1) of the reading done; the
+// answer false cancels the add, which then changes nothing and shows no message.
+using ReadProgress = std::function<bool(double fraction)>;
 
 class CVelmiraDoc {
  public:
@@ -31,13 +38,16 @@ class CVelmiraDoc {
   CVelmiraDoc& operator=(const CVelmiraDoc&) = delete;
 
   // Adds the job file at path. True when a record was added (it may still hold no
-  // points, after a message); every refusal is shown through the shell first.
-  bool AddJobFile(const std::filesystem::path& path);
+  // points, after a message); every refusal is shown through the shell first. Before
+  // its zone is asked for, the file must pass SQLite's integrity check and hold the
+  // tables and columns the reader needs; the reading as a whole is bounded by the
+  // file's size ("sorgu bitmedi" beyond it), and progress, if given, may cancel it.
+  bool AddJobFile(const std::filesystem::path& path, const ReadProgress& progress = {});
   // Asks the shell for a job file and adds it; false when cancelled or refused.
   bool AddTsjFile();
   // Asks the point table to list the points of one job file.
   void ShowFilePoints(int nFileNumber);
-  // Destroys every point of the job file.
+  // Destroys every point of the job file, and forgets its refused ones.
   void RemoveFilePoints(int nFileNumber);
   // Destroys the job file's record and empties the point and matching tables.
   void RemoveTsjFile(int nFileNumber);
@@ -51,6 +61,8 @@ class CVelmiraDoc {
   const std::vector<tsjdosya>& TsjList() const { return m_tsjList; }
   const std::vector<CTarvekNokta>& NoktaList() const { return m_noktaList; }
   const std::vector<CEslesenNokta>& EslesenList() const { return m_eslesenList; }
+  // The points of the job files that were left out for values the zone cannot hold.
+  const std::vector<CRefusedPoint>& RefusedList() const { return m_refusedList; }
 
   // True when path names a job file added in this run (or its -wal or -journal), or
   // lies in the document's working folder: files a form must never replace.
@@ -62,12 +74,15 @@ class CVelmiraDoc {
   CMatchCriteria Criteria() const;
   void SetCriteria(const CMatchCriteria& criteria);
 
-  // The steps of adding a job file, given its temporary copy; public so tests can drive
-  // them one by one. Each shows its own refusal and returns false.
+  // The steps of adding a job file, given its temporary copy that CheckCopy passed;
+  // public so tests can drive them one by one. Each shows its own refusal and returns
+  // false.
+  bool CheckCopy(const std::filesystem::path& copy, const tsjdosya& file);
   bool DetectMeridian(const std::filesystem::path& copy, const tsjdosya& file);
   bool DetectMethod(const std::filesystem::path& copy, const tsjdosya& file);
   // False, with nothing added, when SQLite fails in the middle of the rows; an
   // unopenable copy leaves the file without points, after a message, and is true.
+  // Points refused for their values go to RefusedList().
   bool ReadPoints(const std::filesystem::path& copy, const tsjdosya& file);
   void ProjectPoints(const tsjdosya& file, double dMeridianDegrees);
   void FormatPointTimes(const tsjdosya& file);
@@ -93,11 +108,14 @@ class CVelmiraDoc {
 
   bool MakeTemporaryCopy(RegularFile& job, const std::filesystem::path& source, Copy& copy, const tsjdosya& file);
   bool Settle(const std::filesystem::path& copy, tsjdosya& file);
-  bool CheckCopy(const std::filesystem::path& copy, const tsjdosya& file);
+  bool CheckSchema(const SqliteDb& db, const tsjdosya& file);
   void RemoveCopy(Copy& copy);
-  void ReportReadFailure(const tsjdosya& file, const SqliteStatement& statement);
+  void ReportReadFailure(const tsjdosya& file, const SqliteFailure& failure);
 
   CDocShell& m_shell;
+  ReadBudget* m_budget = nullptr;  // of the add under way
+  bool m_hasPointTables = true;    // as CheckCopy found them
+  bool m_hasOptionsTable = true;
   std::filesystem::path m_cacheFolder;
   std::unique_ptr<WorkFolder> m_workFolder;
   std::vector<Copy> m_copies;
@@ -105,6 +123,7 @@ class CVelmiraDoc {
   std::vector<tsjdosya> m_tsjList;
   std::vector<CTarvekNokta> m_noktaList;
   std::vector<CEslesenNokta> m_eslesenList;
+  std::vector<CRefusedPoint> m_refusedList;
 };
 
 // The per-user folder for temporary copies: $XDG_CACHE_HOME/velmira, ~/.cache/velmira,

@@ -10,6 +10,7 @@
 #include "jobdata/CVelmiraDoc.h"
 #include "jobdata/Sqlite.h"
 #include "jobdata/TimeText.h"
+#include "text/Cp1254.h"
 #include "text/Numbers.h"
 
 namespace {
@@ -40,6 +41,16 @@ constexpr const char* kNotFixed =
 constexpr const char* kMeasuredByRtk = "TSJ Dosyasındaki noktalar\nRTK yöntemi ile ölçülmüş";
 constexpr const char* kMethodUnknown =
     "Dosya içeriğindeki Ölçü Yöntemi belirlenemediğinden dosya açılamamıştır.";
+constexpr const char* kRefusedPoints =
+    "TSJ Dosyasında değeri okunamayan noktalar var; bu noktalar programa dahil edilmemiştir:";
+constexpr size_t kRefusedPointsNamed = 10;  // the note names this many, then counts the rest
+
+// What a zone can hold. Latitudes end at the poles; the Transverse Mercator of a zone
+// runs to infinity 90 degrees from its central meridian; no ground mark lies 10 km
+// from the ellipsoid (Everest stands 8.8 km above it, the deepest land 0.5 km below).
+constexpr double kMaxLatitudeDeg = 90.0;
+constexpr double kMaxMeridianOffsetDeg = 90.0;
+constexpr double kMaxHeightM = 10'000.0;
 
 // Columns of kPointQuery.
 enum PointColumn {
@@ -87,23 +98,57 @@ CTarvekNokta PointFromRow(const SqliteStatement& row, const tsjdosya& file) {
   p.dYY = text::AtoF(row.Text(kYY));
   p.dZZ = text::AtoF(row.Text(kZZ));
   p.dRms = std::sqrt(p.dXX + p.dYY + p.dZZ);
-  p.nDuration = text::AtoI(row.Text(kDuration)) / 1000;
-  p.dStartTime = text::AtoF(row.Text(kSeconds)) - p.nDuration;
-  p.nEpochs = text::AtoI(row.Text(kEpochs));
+  p.nDuration = text::AtoI64(row.Text(kDuration)) / 1000;
+  p.dStartTime = text::AtoF(row.Text(kSeconds)) - static_cast<double>(p.nDuration);
+  p.nEpochs = text::AtoI64(row.Text(kEpochs));
   p.dHdop = text::AtoF(row.Text(kHdop));
   p.dVdop = text::AtoF(row.Text(kVdop));
   p.dPdop = std::sqrt(p.dHdop * p.dHdop + p.dVdop * p.dVdop);
-  p.nGpsSats = text::AtoI(row.Text(kGpsSats));
-  p.nGlonassSats = text::AtoI(row.Text(kGlonassSats));
+  p.nGpsSats = text::AtoI64(row.Text(kGpsSats));
+  p.nGlonassSats = text::AtoI64(row.Text(kGlonassSats));
   return p;
+}
+
+bool Within(double value, double limit) { return std::isfinite(value) && std::fabs(value) <= limit; }
+
+CRefusedPoint Refused(const CTarvekNokta& p, const char* fieldUtf8, std::string_view value, std::string limitUtf8) {
+  return {p.nFileNumber, p.strName, text::Utf8ToCp1254(fieldUtf8), std::string(value), text::Utf8ToCp1254(limitUtf8)};
+}
+
+// The first value of the point that the zone cannot hold, if any. A time must be one
+// that the tables can show.
+std::optional<CRefusedPoint> CheckValues(const CTarvekNokta& p, const SqliteStatement& row, int meridianDeg) {
+  if (!Within(p.dLat, kMaxLatitudeDeg)) return Refused(p, "enlem", row.Text(kLat), "-90 .. 90 derece");
+  if (!(std::fabs(p.dLon - meridianDeg) < kMaxMeridianOffsetDeg)) {
+    return Refused(p, "boylam", row.Text(kLon),
+                   text::FormatInt(meridianDeg) + " ± 90 derece (orta meridyen " + text::FormatInt(meridianDeg) + ")");
+  }
+  if (!Within(p.dHeight, kMaxHeightM)) return Refused(p, "yükseklik", row.Text(kHeight), "-10000 .. 10000 m");
+  if (FormatStartTime(p.dStartTime).empty()) {
+    return Refused(p, "zaman", row.Text(kSeconds), "-9999 .. 9999 yılları arasında bir an (1970'ten beri saniye)");
+  }
+  return std::nullopt;
+}
+
+std::string RefusedPointsNote(const std::vector<CRefusedPoint>& refused) {
+  std::string note = kRefusedPoints;
+  for (size_t i = 0; i < refused.size() && i < kRefusedPointsNamed; ++i) {
+    const CRefusedPoint& r = refused[i];
+    note += "\n" + text::Cp1254ToUtf8(r.strName) + ": " + text::Cp1254ToUtf8(r.strField) + " " +
+            text::Cp1254ToUtf8(r.strValue) + " (" + text::Cp1254ToUtf8(r.strLimit) + ")";
+  }
+  if (refused.size() > kRefusedPointsNamed) {
+    note += "\nve " + text::FormatInt(static_cast<std::int64_t>(refused.size() - kRefusedPointsNamed)) + " nokta daha";
+  }
+  return note;
 }
 
 }  // namespace
 
 bool CVelmiraDoc::DetectMeridian(const std::filesystem::path& copy, const tsjdosya& file) {
   std::optional<std::string> meridian;
-  {
-    SqliteDb db(copy);
+  if (m_hasOptionsTable) {
+    SqliteDb db(copy, m_budget);
     if (!db.ok()) {
       m_shell.ShowMessage(kOpenFailed1 + db.error(), MessageIcon::Warning);
       return false;
@@ -111,7 +156,7 @@ bool CVelmiraDoc::DetectMeridian(const std::filesystem::path& copy, const tsjdos
     SqliteStatement query(db, kZoneQuery);
     if (query.Step()) meridian = FindMeridian(query.Text(0));
     if (query.failed()) {
-      ReportReadFailure(file, query);
+      ReportReadFailure(file, query.failure());
       return false;
     }
   }
@@ -125,8 +170,8 @@ bool CVelmiraDoc::DetectMethod(const std::filesystem::path& copy, const tsjdosya
   std::optional<std::int32_t> rtk;
   std::optional<std::string> mountpoint;
   bool hasMountpointOption = false;
-  {
-    SqliteDb db(copy);
+  if (m_hasOptionsTable) {
+    SqliteDb db(copy, m_budget);
     if (!db.ok()) {
       m_shell.ShowMessage(kOpenFailed1 + db.error(), MessageIcon::Warning);
       return false;
@@ -136,7 +181,7 @@ bool CVelmiraDoc::DetectMethod(const std::filesystem::path& copy, const tsjdosya
       if (auto v = ReadRtkOption(rtkQuery.Blob(0))) rtk = v;
     }
     if (rtkQuery.failed()) {
-      ReportReadFailure(file, rtkQuery);
+      ReportReadFailure(file, rtkQuery.failure());
       return false;
     }
     if (rtk != 0) {
@@ -146,7 +191,7 @@ bool CVelmiraDoc::DetectMethod(const std::filesystem::path& copy, const tsjdosya
         mountpoint = std::string(query.Text(0));
       }
       if (query.failed()) {
-        ReportReadFailure(file, query);
+        ReportReadFailure(file, query.failure());
         return false;
       }
     }
@@ -174,16 +219,21 @@ bool CVelmiraDoc::DetectMethod(const std::filesystem::path& copy, const tsjdosya
 }
 
 // The points are gathered apart and added only once every row was read, so that an
-// error in the middle of the rows adds nothing and uses no index.
+// error in the middle of the rows adds nothing and uses no index. A point whose values
+// the zone cannot hold is left out as a float solution is, but named: in the note, and
+// in the document's list for the rule check.
 bool CVelmiraDoc::ReadPoints(const std::filesystem::path& copy, const tsjdosya& file) {
-  SqliteDb db(copy);
+  if (!m_hasPointTables) return true;
+  SqliteDb db(copy, m_budget);
   if (!db.ok()) {
     m_shell.ShowMessage(kOpenFailed2 + db.error(), MessageIcon::Warning);
     return true;
   }
   bool leftOut = false;
   std::vector<CTarvekNokta> points;
+  std::vector<CRefusedPoint> refused;
   int nIndex = m_nNextIndex;
+  const int meridianDeg = text::AtoI(file.strMeridian);
   SqliteStatement query(db, kPointQuery);
   while (query.Step()) {
     if (text::AtoI(query.Text(kSolutionType)) != kFixedSolution) {
@@ -191,17 +241,23 @@ bool CVelmiraDoc::ReadPoints(const std::filesystem::path& copy, const tsjdosya& 
       continue;
     }
     CTarvekNokta point = PointFromRow(query, file);
+    if (auto bad = CheckValues(point, query, meridianDeg)) {
+      refused.push_back(std::move(*bad));
+      continue;
+    }
     point.strSolution = "Fix";
     point.nIndex = nIndex++;
     points.push_back(std::move(point));
   }
   if (query.failed()) {
-    ReportReadFailure(file, query);
+    ReportReadFailure(file, query.failure());
     return false;
   }
   m_noktaList.insert(m_noktaList.end(), std::make_move_iterator(points.begin()), std::make_move_iterator(points.end()));
   m_nNextIndex = nIndex;
   if (leftOut) m_shell.ShowMessage(kNotFixed, MessageIcon::Information);
+  if (!refused.empty()) m_shell.ShowMessage(RefusedPointsNote(refused), MessageIcon::Information);
+  m_refusedList.insert(m_refusedList.end(), refused.begin(), refused.end());
   return true;
 }
 

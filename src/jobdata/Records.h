@@ -2,7 +2,18 @@
 // The records of the job data: one per job file, one per fixed point, one per matched
 // pair. Texts from a job file are kept as its Windows-1254 bytes.
 #include <array>
+#include <cstdint>
 #include <string>
+
+// A point of a job file left out because a value it needs could not be read as a
+// number that the zone can hold. Windows-1254 texts.
+struct CRefusedPoint {
+  int nFileNumber = 0;
+  std::string strName;
+  std::string strField;  // "enlem", "boylam", "yükseklik" or "zaman"
+  std::string strValue;  // the file's own text of the value
+  std::string strLimit;  // what would have been accepted
+};
 
 // One job file that was added successfully.
 struct tsjdosya {
@@ -24,10 +35,11 @@ struct CTarvekNokta {
   std::string strMethod;
   double dStartTime = 0;  // seconds since 1970-01-01 00:00 UTC
   std::string strTime;    // "%d.%d.%d %d:%d" of dStartTime, UTC
-  int nEpochs = 0;
-  int nDuration = 0;  // whole seconds
-  int nGpsSats = 0;
-  int nGlonassSats = 0;
+  // Counts as the file holds them, however absurd: the rule check judges them.
+  std::int64_t nEpochs = 0;
+  std::int64_t nDuration = 0;  // whole seconds
+  std::int64_t nGpsSats = 0;
+  std::int64_t nGlonassSats = 0;
   double dXX = 0;
   double dYY = 0;
   double dZZ = 0;
@@ -50,8 +62,8 @@ constexpr int kNoGroup = -99999;
 struct CEslesenNokta {
   std::string strName1;
   std::string strName2;
-  int nEpochs1 = 0;
-  int nEpochs2 = 0;
+  std::int64_t nEpochs1 = 0;
+  std::int64_t nEpochs2 = 0;
   double dDiffY = 0;      // |P.dY - Q.dY|, metres
   double dDiffX = 0;      // |P.dX - Q.dX|, metres
   double dDiffH = 0;      // |P.dHeight - Q.dHeight|, metres

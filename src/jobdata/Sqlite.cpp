@@ -1,5 +1,6 @@
 #include "jobdata/Sqlite.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -22,14 +23,36 @@ bool IsReadFailure(int code) {
   }
 }
 
+int SpendFromBudget(void* budget) { return static_cast<ReadBudget*>(budget)->Spend() ? 0 : 1; }
+
 }  // namespace
 
-SqliteDb::SqliteDb(const std::filesystem::path& path) {
+void ReadBudget::SizeFor(std::int64_t pages) {
+  pages = std::clamp<std::int64_t>(pages, 0, std::int64_t{1} << 31);  // SQLite's own page limit
+  m_expected = std::max<std::int64_t>(1, pages * kExpectedStepsPerPage);
+  m_limit = std::max(kFloorSteps, m_expected * kMargin);
+}
+
+bool ReadBudget::Spend() {
+  m_used += kStepsPerCall;
+  if (m_used > m_limit) {
+    m_exhausted = true;
+    return false;
+  }
+  if (m_progress && !m_progress(std::min(0.99, static_cast<double>(m_used) / static_cast<double>(m_expected)))) {
+    m_cancelled = true;
+    return false;
+  }
+  return true;
+}
+
+SqliteDb::SqliteDb(const std::filesystem::path& path, ReadBudget* budget) {
   const std::u8string utf8 = path.u8string();
   const int rc = sqlite3_open_v2(reinterpret_cast<const char*>(utf8.c_str()), &m_db,
                                  SQLITE_OPEN_READWRITE, nullptr);
   m_ok = rc == SQLITE_OK;
   if (!m_ok) m_error = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc);
+  if (m_ok && budget) sqlite3_progress_handler(m_db, ReadBudget::kStepsPerCall, SpendFromBudget, budget);
 }
 
 SqliteDb::~SqliteDb() { sqlite3_close(m_db); }
@@ -40,18 +63,17 @@ SqliteStatement::SqliteStatement(const SqliteDb& db, std::string_view sql) : m_d
   if (rc == SQLITE_OK) return;
   sqlite3_finalize(m_stmt);
   m_stmt = nullptr;
-  // A plain SQL error is a schema without the table or column: no rows, as for a job
-  // file that simply lacks them. Anything else came from reading the file.
-  if ((rc & 0xff) != SQLITE_ERROR) Fail(rc);
+  Fail(rc);
 }
 
 SqliteStatement::~SqliteStatement() { sqlite3_finalize(m_stmt); }
 
 void SqliteStatement::Fail(int code) {
   m_failed = true;
-  m_damaged = !IsReadFailure(code);
-  m_error = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(code);
-  if (m_error.empty() || m_error == "not an error") m_error = sqlite3_errstr(code);
+  m_failure.damaged = !IsReadFailure(code);
+  m_failure.interrupted = (code & 0xff) == SQLITE_INTERRUPT;
+  m_failure.error = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(code);
+  if (m_failure.error.empty() || m_failure.error == "not an error") m_failure.error = sqlite3_errstr(code);
 }
 
 bool SqliteStatement::Step() {

@@ -30,6 +30,14 @@ struct Texts {
   std::string hata = Cp("Hata");
   std::string uyari = Cp("Uyarı");
   std::string pairKey = Cp("Ç:");
+  std::string noPoints = Cp("İş dosyasında değerlendirilecek FIX nokta yok: ölçü olmadan teslime hazır denemez");
+  std::string unreadPoint =
+      Cp("Noktanın değeri okunamadı, nokta programa alınmadı: bu oturum değerlendirilemiyor");
+  std::string countEpochs = Cp("Epok sayısı olanaksız: 0 ile 1728000 (bir gün, 20 Hz) arasında olmalıdır");
+  std::string countGps = Cp("GPS uydu sayısı olanaksız: 0 ile 64 arasında olmalıdır");
+  std::string countGlonass = Cp("GLONASS uydu sayısı olanaksız: 0 ile 64 arasında olmalıdır");
+  std::string countDuration = Cp("Ölçü süresi olanaksız: 0 ile 86400 saniye (bir gün) arasında olmalıdır");
+  std::string evidenceSource = Cp("iş dosyasından okunan değerler");
 };
 
 const Texts& T() {
@@ -107,6 +115,20 @@ class Checker {
         m_source(Cp(profile.source)) {}
 
   void Point(const CTarvekNokta& p, std::vector<Finding>& out) const {
+    const struct {
+      std::int64_t value, max;
+      const std::string& text;
+    } counts[] = {{p.nEpochs, kMaxEpochs, T().countEpochs},
+                  {p.nGpsSats, kMaxSatellitesPerSystem, T().countGps},
+                  {p.nGlonassSats, kMaxSatellitesPerSystem, T().countGlonass},
+                  {p.nDuration, kMaxDurationS, T().countDuration}};
+    for (const auto& count : counts) {
+      if (count.value >= 0 && count.value <= count.max) continue;
+      Finding f = PointFinding(p);
+      Set(f, "count", text::FormatInt(count.value), "0.." + text::FormatInt(count.max), Level::Error, count.text);
+      f.source = T().evidenceSource;
+      out.push_back(std::move(f));
+    }
     if (p.nEpochs < m_profile.minDetailEpochs) {
       Finding f = PointFinding(p);
       Set(f, "epochs", text::FormatInt(p.nEpochs), text::FormatInt(m_profile.minDetailEpochs), Level::Error,
@@ -130,11 +152,11 @@ class Checker {
       if (source) f.source = std::move(*source);
       out.push_back(std::move(f));
     };
-    const int epochs = std::min(pair.nEpochs1, pair.nEpochs2);
+    const std::int64_t epochs = std::min(pair.nEpochs1, pair.nEpochs2);
     if (epochs < m_profile.minPairEpochs) {
       add("epochs", text::FormatInt(epochs), text::FormatInt(m_profile.minPairEpochs), Level::Error, m_texts.pairEpochs);
     }
-    const int satellites = std::min(p->nGpsSats + p->nGlonassSats, q->nGpsSats + q->nGlonassSats);
+    const std::int64_t satellites = std::min(Satellites(*p), Satellites(*q));
     if (satellites < m_profile.minSatellites) {
       add("satellites", text::FormatInt(satellites), text::FormatInt(m_profile.minSatellites), Level::Error,
           m_texts.satellites);
@@ -175,6 +197,12 @@ class Checker {
   }
 
  private:
+  // Each count is at most what 64 bits hold; clamped to a quarter of that, so is their sum.
+  static std::int64_t Satellites(const CTarvekNokta& p) {
+    constexpr std::int64_t kBound = std::int64_t{1} << 61;
+    return std::clamp(p.nGpsSats, -kBound, kBound) + std::clamp(p.nGlonassSats, -kBound, kBound);
+  }
+
   static Finding PointFinding(const CTarvekNokta& p) {
     Finding f;
     f.target = Finding::Target::Point;
@@ -270,8 +298,49 @@ std::vector<Finding> CheckRules(const std::vector<CTarvekNokta>& points, const s
   return findings;
 }
 
+namespace {
+
+Finding FileFinding(int nFileNumber, std::string name, const char* rule, std::string value, std::string limit,
+                    const std::string& text) {
+  Finding f;
+  f.target = Finding::Target::File;
+  f.nFileNumber = nFileNumber;
+  f.strName = std::move(name);
+  f.rule = rule;
+  f.value = std::move(value);
+  f.limit = std::move(limit);
+  f.level = Level::Error;
+  f.text = text;
+  f.source = T().evidenceSource;
+  return f;
+}
+
+}  // namespace
+
+std::vector<Finding> CheckJobFiles(const std::vector<tsjdosya>& files, const std::vector<CTarvekNokta>& points,
+                                   const std::vector<CRefusedPoint>& refused) {
+  std::vector<Finding> findings;
+  std::unordered_map<int, size_t> pointsOf;
+  for (const CTarvekNokta& p : points) ++pointsOf[p.nFileNumber];
+  for (const tsjdosya& file : files) {
+    if (pointsOf[file.nFileNumber] == 0) {
+      findings.push_back(FileFinding(file.nFileNumber, file.strFileName, "no-points", "0", "1", T().noPoints));
+    }
+    for (const CRefusedPoint& r : refused) {
+      if (r.nFileNumber != file.nFileNumber) continue;
+      findings.push_back(
+          FileFinding(file.nFileNumber, r.strName, "unread-point", r.strField + " " + r.strValue, r.strLimit,
+                      T().unreadPoint));
+    }
+  }
+  return findings;
+}
+
 std::vector<Finding> CheckRules(const CVelmiraDoc& doc, const RuleProfile& profile) {
-  return CheckRules(doc.NoktaList(), doc.EslesenList(), profile);
+  std::vector<Finding> findings = CheckJobFiles(doc.TsjList(), doc.NoktaList(), doc.RefusedList());
+  std::vector<Finding> lists = CheckRules(doc.NoktaList(), doc.EslesenList(), profile);
+  findings.insert(findings.end(), std::make_move_iterator(lists.begin()), std::make_move_iterator(lists.end()));
+  return findings;
 }
 
 std::string Verdict::Text() const {
@@ -292,6 +361,7 @@ std::unordered_map<int, Finding::Level> WorstLevelByPoint(const std::vector<CEsl
     if (!added && level == Finding::Level::Error) it->second = level;
   };
   for (const Finding& f : findings) {
+    if (f.target == Finding::Target::File) continue;  // no point shown carries it
     if (f.target == Finding::Target::Point) {
       mark(f.nIndex, f.level);
     } else if (const CEslesenNokta* pair = index.Pair(f.nIndex)) {
@@ -323,7 +393,8 @@ const std::array<const char*, kFindingColumns>& FindingTableHeaders() {
 std::array<std::string, kFindingColumns> FindingRowTexts(const Finding& f) {
   std::string row = f.target == Finding::Target::Point
                         ? "N:" + text::FormatInt(f.nIndex) + "/" + text::FormatInt(f.nFileNumber)
-                        : T().pairKey + text::FormatInt(f.nIndex);
+                    : f.target == Finding::Target::Pair ? T().pairKey + text::FormatInt(f.nIndex)
+                                                        : "D:" + text::FormatInt(f.nFileNumber);
   return {std::move(row),
           f.strName,
           f.rule,

@@ -45,8 +45,8 @@ Status JobSession::Check() {
   return {};
 }
 
-Status JobSession::AddJobFile(const fs::path& path) {
-  if (!m_doc->AddJobFile(path)) return Status::Failure("İş dosyası eklenmedi.", {});
+Status JobSession::AddJobFile(const fs::path& path, const ReadProgress& progress) {
+  if (!m_doc->AddJobFile(path, progress)) return Status::Failure("İş dosyası eklenmedi.", {});
   Tell(kSessionFiles);
   return Check();
 }

@@ -40,8 +40,9 @@ class JobSession {
   bool IsMatchCurrent() const;
 
   // Adds a job file (the document tells every refusal through the shell first), then
-  // matches and judges. Failure: the file was refused, or matching was.
-  Status AddJobFile(const std::filesystem::path& path);
+  // matches and judges. Failure: the file was refused, cancelled through progress, or
+  // matching was refused.
+  Status AddJobFile(const std::filesystem::path& path, const ReadProgress& progress = {});
   // Removes the job files with these numbers and their points, then matches and judges.
   Status RemoveJobFiles(const std::vector<int>& fileNumbers);
   // Matches again whatever the state, then judges. Failure keeps the previous pairs.

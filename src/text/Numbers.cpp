@@ -53,20 +53,31 @@ double AtoF(std::string_view s) {
   return negative ? -value : value;
 }
 
-int AtoI(std::string_view s) {
+namespace {
+
+// Decimal digits after white space and a sign, saturating at +-limit (limit + 1 below).
+std::int64_t ParseSaturated(std::string_view s, std::uint64_t limit) {
   size_t i = SkipSpace(s);
   bool negative = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-  std::int64_t value = 0;
-  constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<int>::max()} + 1;
+  const std::uint64_t bound = limit + (negative ? 1 : 0);
+  std::uint64_t value = 0;
   for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
-    value = value * 10 + (s[i] - '0');
-    if (value > kLimit) value = kLimit;
+    const auto digit = static_cast<std::uint64_t>(s[i] - '0');
+    value = value > (bound - digit) / 10 ? bound : value * 10 + digit;
   }
-  if (negative) value = -value;
-  if (value > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
-  if (value < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
-  return static_cast<int>(value);
+  if (!negative) return static_cast<std::int64_t>(value);
+  return value == 0 ? 0 : -static_cast<std::int64_t>(value - 1) - 1;
+}
+
+}  // namespace
+
+int AtoI(std::string_view s) {
+  return static_cast<int>(ParseSaturated(s, static_cast<std::uint64_t>(std::numeric_limits<int>::max())));
+}
+
+std::int64_t AtoI64(std::string_view s) {
+  return ParseSaturated(s, static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()));
 }
 
 std::string FormatFixed(double value, int decimals) {

@@ -56,6 +56,23 @@ class CliTest : public ::testing::Test {
     const std::string whole = ReadFile(s_dir / "network.tsj");
     std::ofstream(s_dir / "truncated.tsj", std::ios::binary) << whole.substr(0, whole.size() / 2);
     fs::create_directories(s_dir / "folder.tsj");
+    std::string flipped = whole;
+    flipped[47] = static_cast<char>(flipped[47] ^ 1);  // the schema format number
+    std::ofstream(s_dir / "format47.tsj", std::ios::binary) << flipped;
+    Changed("nofix.tsj", "update tblCrdGnssRaw set SolutionType=2");
+    Changed("nanlat.tsj",
+            "update tblSoPoints set C1='nan' where keySoPoint in (select b.fkeySoPoint from tblCrdGnssRaw a "
+            "join tblStations b on a.fkeyRoverStation=b.keyStation where a.SolutionType=4 and b.DeletedFlag=0 limit 1)");
+    Changed("sats.tsj", "update tblCrdGnssRaw set NumOfGpsSats=2147483648");
+  }
+
+  // network.tsj with one statement applied.
+  static void Changed(const std::string& name, const char* sql) {
+    fs::copy_file(s_dir / "network.tsj", s_dir / name);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(SQLITE_OK, sqlite3_open((s_dir / name).string().c_str(), &db));
+    ASSERT_EQ(SQLITE_OK, sqlite3_exec(db, sql, nullptr, nullptr, nullptr)) << sqlite3_errmsg(db);
+    sqlite3_close(db);
   }
   static void TearDownTestSuite() { fs::remove_all(s_dir); }
 
@@ -395,23 +412,28 @@ Rows TableRows(const std::string& out) {
 
 constexpr const char* kCheckHeader = "Satır\tNokta Adı\tKural\tDeğer\tSınır\tDüzey\tAçıklama\n";
 
-// Points before pairs, each row's rules in the order epochs ... zone, every row 7 cells.
+// Job files, then points, then pairs, each row's rules in the order no-points ... zone,
+// every row 7 cells.
 void ExpectCheckOrder(const Rows& rows) {
-  static const std::map<std::string, int> kRank = {{"epochs", 0},    {"satellites", 1}, {"diff-y", 2},
+  static const std::map<std::string, int> kRank = {{"no-points", -3}, {"unread-point", -2}, {"count", -1},
+                                                   {"epochs", 0},    {"satellites", 1}, {"diff-y", 2},
                                                    {"diff-x", 3},    {"diff-h", 4},     {"hours", 5},
                                                    {"technique", 6}, {"same-file", 7},  {"zone", 8}};
-  bool pairsBegun = false;
+  bool pairsBegun = false, pointsBegun = false;
   std::string lastRow;
-  int lastRank = -1;
+  int lastRank = -4;
   for (const auto& row : rows) {
     ASSERT_EQ(7u, row.size());
     const bool pair = row[0].rfind("Ç:", 0) == 0;
-    ASSERT_TRUE(pair || row[0].rfind("N:", 0) == 0) << row[0];
+    const bool file = row[0].rfind("D:", 0) == 0;
+    ASSERT_TRUE(pair || file || row[0].rfind("N:", 0) == 0) << row[0];
     EXPECT_FALSE(pairsBegun && !pair) << "point after pairs: " << row[0];
+    EXPECT_FALSE(pointsBegun && file) << "job file after points: " << row[0];
     pairsBegun = pairsBegun || pair;
+    pointsBegun = pointsBegun || !file;
     ASSERT_EQ(1u, kRank.count(row[2])) << row[2];
     const int rank = kRank.at(row[2]);
-    if (row[0] == lastRow) {
+    if (row[0] == lastRow && !(file && row[2] == "unread-point")) {  // one of those per point left out
       EXPECT_LT(lastRank, rank) << row[0] << " " << row[2];
     }
     lastRow = row[0];
@@ -496,6 +518,52 @@ INSTANTIATE_TEST_SUITE_P(
                   "points --meridian 39 @nozone.tsj", "zone", "Hata", -1, "dilim yanlış seçilmiş olabilir"},
         CheckCase{"RightZoneAnswer", "check --meridian 33 @nozone.tsj", 0, Judged::Nothing, "", "", "", -1,
                   "Teslime hazır"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct EvidenceCase {
+  const char* name;
+  std::string args;
+  int status;
+  const char* stderrHas;
+  const char* stdoutHas;
+  const char* stdoutLacks;
+};
+
+class CliEvidence : public CliTest, public ::testing::WithParamInterface<EvidenceCase> {};
+
+// Each of these ended in exit 0 and "Teslime hazır": a file SQLite refuses listed no
+// points, a job without a fixed point had nothing to find, a point of latitude nan left
+// matching unseen and wrote "nan" into noktalar.ncn, 2^31 satellites printed -2147483644.
+TEST_P(CliEvidence, NoReadyVerdictWithoutEvidence) {
+  VELMIRA_SKIP_ON_WINDOWS("runs the programs through a POSIX shell; scripts/windows.sh compares their outputs with the Linux build's");
+  const EvidenceCase& c = GetParam();
+  fs::remove_all(s_dir / "out");
+  const RunResult r = Run(WithJobPaths(c.args, Job));
+  EXPECT_EQ(c.status, r.status) << r.err;
+  EXPECT_NE(std::string::npos, r.err.find(c.stderrHas)) << r.err;
+  EXPECT_EQ(std::string::npos, r.err.find("Teslime hazır")) << r.err;
+  EXPECT_NE(std::string::npos, r.out.find(c.stdoutHas)) << r.out;
+  EXPECT_EQ(std::string::npos, r.out.find(c.stdoutLacks)) << r.out;
+  if (c.status == 3 && r.out.rfind(kCheckHeader, 0) == 0) ExpectCheckOrder(TableRows(r.out));
+  if (fs::exists(s_dir / "out" / "noktalar.ncn")) {
+    const std::string points = ReadFile(s_dir / "out" / "noktalar.ncn");
+    EXPECT_EQ(std::string::npos, points.find("nan")) << points;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliEvidence,
+    ::testing::Values(
+        EvidenceCase{"FormatByteAsAScriptRunsIt", "points --meridian 33 --method RTK @format47.tsj", 1,
+                     "TSJ Dosyası bozuk", "", "\t"},
+        EvidenceCase{"CheckWithoutFixedPoints", "check @nofix.tsj", 3, ": 1 hata, 0 uyarı", "D:1\tnofix.tsj\tno-points",
+                     "N:"},
+        EvidenceCase{"DeliverWithoutFixedPoints", "deliver -o @out @nofix.tsj", 3, ": 1 hata", "noktalar.ncn", "\t"},
+        EvidenceCase{"CheckOfANanLatitude", "check @nanlat.tsj", 3, ": enlem nan (-90 .. 90 derece)",
+                     "\tunread-point\tenlem nan\t", "\tnan\t"},
+        EvidenceCase{"DeliverOfANanLatitude", "deliver -o @out @nanlat.tsj", 3, "hata", "noktalar.kml", "\t"},
+        EvidenceCase{"CheckOfTwoToThe31Satellites", "check @sats.tsj", 3, "hata", "\tcount\t2147483648\t0..64\t",
+                     "-2147483644"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Detail points of two epochs break the network rule (at least 3) but not the classic one.

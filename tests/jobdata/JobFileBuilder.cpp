@@ -73,6 +73,12 @@ void JobFileBuilder::Write(const std::filesystem::path& path, const std::vector<
                  Num(r, r.gps) + "," + Num(r, r.glonass) + "," + k + "," + k + "," + k + ")");
   }
   Exec(db, "commit");
+  if (options.coveringIndex) {
+    Exec(db,
+         "alter table tblCrdGnssRaw add column Extra; update tblCrdGnssRaw set Extra=zeroblob(300);"
+         "create index ixGnssCover on tblCrdGnssRaw(fkeyRoverStation, fkeyCrdRawMeas, fKeyBaseStation, "
+         "SolutionType, xx, yy, zz, ObsDuration, NumOfEpochs, HDop, VDop, NumOfGpsSats, NumOfGlonassSats);");
+  }
   if (keepWalOpen) {
     // Snapshot the database while its connection is open, so that the committed rows
     // are still only in the -wal file, as when the field software is still running.

@@ -29,6 +29,9 @@ struct JobOptions {
   std::optional<std::string> rtk = std::string("\0\0\0\0", 4);  // option 118 blob
   std::optional<std::string> mountpoint;                         // option 851
   bool withOptionsTable = true;
+  // A wide column the reader ignores and an index that covers every column it reads, so
+  // that SQLite reads the GNSS rows from the index, as with a controller's wider tables.
+  bool coveringIndex = false;
 };
 
 class JobFileBuilder {

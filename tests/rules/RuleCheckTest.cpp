@@ -2,7 +2,9 @@
 // technique classes, the default profile, the order of the findings and their texts.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <clocale>
+#include <cstdint>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -116,10 +118,37 @@ INSTANTIATE_TEST_SUITE_P(
         BoundaryCase{"SameFileNetwork", true, [](Job& j) { j.points[1].nFileNumber = 2; }, "same-file!", "1/2",
                      "aynı dosya"},
         BoundaryCase{"SameFileClassic", false, [](Job& j) { j.points[1].nFileNumber = 2; }, "", "", ""},
+        // A count of 2^31 satellites overflowed the pair's sum (UBSan) and printed -2147483644.
+        BoundaryCase{"SixtyFourSatellites", true, [](Job& j) { j.points[0].nGpsSats = 64; }, "", "", ""},
+        BoundaryCase{"SatellitesPastAnyConstellation", true, [](Job& j) { j.points[0].nGpsSats = 2147483648; },
+                     "count!", "2147483648", "0..64"},
+        BoundaryCase{"CountsAtThe64BitEnd", true,
+                     [](Job& j) { j.points[1].nGpsSats = j.points[1].nGlonassSats = INT64_MAX; }, "count! count!",
+                     "9223372036854775807", "0..64"},
+        BoundaryCase{"NegativeEpochs", false, [](Job& j) { j.points[0].nEpochs = -1; }, "count! epochs!", "-1",
+                     "0..1728000"},
+        BoundaryCase{"DayLongSession", false, [](Job& j) { j.points[1].nDuration = 86401; }, "count!", "86401",
+                     "0..86400"},
         // A removed job file leaves its pairs in the list but no longer in the table.
         BoundaryCase{"PairWithoutItsSession", true, [](Job& j) { j.points.pop_back(); j.pairs[0].nEpochs1 = 1; },
                      "", "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A job file without a fixed point, or a point left out for its values, was a ready job:
+// nothing to judge gave no finding.
+TEST(JobFileRules, NothingToJudgeIsNeverReady) {
+  const std::vector<CTarvekNokta> points = {GoodPoint(1000, 1)};
+  const std::vector<tsjdosya> files = {{"a", "a.tsj", 1, "33", "RTK"}, {"b", "b.tsj", 2, "33", "RTK"}};
+  const std::vector<CRefusedPoint> refused = {{1, "BAD", "enlem", "nan", "-90 .. 90 derece"}};
+  const std::vector<Finding> findings = CheckJobFiles(files, points, refused);
+  EXPECT_EQ("unread-point! no-points!", Ids(findings));
+  EXPECT_EQ((std::array<std::string, kFindingColumns>{"D:1", "BAD", "unread-point", "enlem nan", "-90 .. 90 derece",
+                                                      "Hata", findings[0].text + " (" + findings[0].source + ")"}),
+            FindingRowTexts(findings[0]));
+  EXPECT_EQ("D:2", FindingRowTexts(findings[1])[0]);
+  EXPECT_EQ("b.tsj", findings[1].strName);
+  EXPECT_FALSE(Summarize(findings).Ready());
+}
 
 struct TechniqueCase {
   const char* name;
