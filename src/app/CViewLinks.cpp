@@ -74,8 +74,8 @@ void CViewLinks::ShowCheck() {
     view->ApplyFindings(findings);
   }
   RefreshPictures();
-  // With nothing loaded there is nothing to judge; the bar says what it always said.
-  const bool empty = m_session.Document().NoktaList().empty();
+  // With no job file there is nothing to judge; the bar says what it always said.
+  const bool empty = m_session.Document().TsjList().empty();  // a job file without points is judged
   if (m_verdict) m_verdict(empty ? QStringLiteral("Ready") : VerdictText(Summarize(findings), changed));
 }
 

@@ -62,7 +62,7 @@ void CKontrolView::Fill(const std::vector<Finding>& findings, bool limitsChanged
     if (findings[i].level == Finding::Level::Error) grid->SetItemBkColour(row, 5, QColor(255, 1, 1));
   }
   HideAndAutoSize();
-  if (GetDocument().NoktaList().empty()) {
+  if (GetDocument().TsjList().empty()) {
     m_pVerdict->setText(QStringLiteral("Kontrol edilecek nokta yok."));
     m_pVerdict->setStyleSheet(QString());
     return;

@@ -91,8 +91,8 @@ TEST_P(DamageTest, IsRefusedBeforeTheZoneIsAsked) {
   CVelmiraDoc doc(shell, dir / "cache");
   EXPECT_FALSE(doc.AddJobFile(job));
   EXPECT_TRUE(shell.questions.empty());
-  ASSERT_EQ(1u, shell.messages.size());
-  const std::string& text = shell.messages[0].first;
+  ASSERT_EQ(1u, shell.Messages().size());
+  const std::string& text = shell.Messages()[0].first;
   EXPECT_EQ(0u, text.find(c.message + job.string() + "\n")) << text;
   EXPECT_NE(std::string::npos, text.find(c.names)) << text;
   EXPECT_TRUE(doc.TsjList().empty());
@@ -141,9 +141,9 @@ TEST_P(ValueTest, RefusesThePointAndNamesIt) {
   EXPECT_EQ("BAD", refused.strName);
   EXPECT_EQ(c.field, text::Cp1254ToUtf8(refused.strField));
   EXPECT_EQ(c.value, refused.strValue);
-  EXPECT_EQ(MessageIcon::Information, shell.messages.back().second);
-  EXPECT_NE(std::string::npos, shell.messages.back().first.find(std::string("\nBAD: ") + c.field + " " + c.value + " ("))
-      << shell.messages.back().first;
+  EXPECT_EQ(MessageIcon::Information, shell.Messages().back().second);
+  EXPECT_NE(std::string::npos, shell.Messages().back().first.find(std::string("\nBAD: ") + c.field + " " + c.value + " ("))
+      << shell.Messages().back().first;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -174,7 +174,7 @@ TEST_F(EvidenceTest, AnEndlessQueryIsRefused) {
   MakeEndless(dir / "endless.tsj");
   CVelmiraDoc doc(shell, dir / "cache");
   EXPECT_FALSE(doc.AddJobFile(dir / "endless.tsj"));
-  EXPECT_EQ("TSJ Dosyası okunamadı: sorgu bitmedi\n" + (dir / "endless.tsj").string(), shell.messages.back().first);
+  EXPECT_EQ("TSJ Dosyası okunamadı: sorgu bitmedi\n" + (dir / "endless.tsj").string(), shell.Messages().back().first);
   EXPECT_TRUE(doc.TsjList().empty() && doc.NoktaList().empty());
 }
 
@@ -190,10 +190,10 @@ TEST_F(EvidenceTest, ProgressRisesToOneAndFalseCancelsWithoutAWord) {
 
   MakeEndless(dir / "endless.tsj");
   seen.clear();
-  shell.messages.clear();
+  shell.ClearMessages();
   EXPECT_FALSE(doc.AddJobFile(dir / "endless.tsj", [&](double f) { return seen.push_back(f), seen.size() < 3; }));
   EXPECT_EQ(3u, seen.size());
-  for (const auto& [text, icon] : shell.messages) EXPECT_EQ(MessageIcon::Information, icon) << text;
+  for (const auto& [text, icon] : shell.Messages()) EXPECT_EQ(MessageIcon::Information, icon) << text;
   EXPECT_EQ(1u, doc.TsjList().size());
 }
 
