@@ -2,7 +2,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QProgressDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -286,8 +288,48 @@ void CMainFrame::UpdateCopyEnabled() {
   m_actions[ID_EDIT_COPY]->setEnabled(m_activePane != Pane::JobFiles);
 }
 
+namespace {
+
+// "Vazgeç" for an add that takes longer than a second; a quick one shows nothing.
+class DelayedReadProgress {
+ public:
+  explicit DelayedReadProgress(QWidget* pParent) : m_pParent(pParent) { m_clock.start(); }
+
+  bool operator()(double fraction) {
+    if (fraction >= 1.0) {  // read; what follows is the tables' own work
+      m_pDialog.reset();
+      return true;
+    }
+    if (!m_pDialog) {
+      if (m_clock.elapsed() < kDelayMs) return true;
+      m_pDialog = std::make_unique<QProgressDialog>(QStringLiteral("TSJ dosyası okunuyor..."), QStringLiteral("Vazgeç"),
+                                                    0, kSteps, m_pParent);
+      m_pDialog->setWindowTitle(QStringLiteral("Velmira"));
+      m_pDialog->setWindowModality(Qt::WindowModal);
+      m_pDialog->setMinimumDuration(0);
+    }
+    m_pDialog->setValue(static_cast<int>(fraction * kSteps));
+    return !m_pDialog->wasCanceled();
+  }
+
+ private:
+  static constexpr int kDelayMs = 1000;
+  static constexpr int kSteps = 1000;
+  QWidget* m_pParent;
+  QElapsedTimer m_clock;
+  std::unique_ptr<QProgressDialog> m_pDialog;
+};
+
+}  // namespace
+
+bool CMainFrame::AddJobFile(const std::filesystem::path& path) {
+  auto progress = std::make_shared<DelayedReadProgress>(this);
+  return GetDocument().AddJobFile(path, [progress](double fraction) { return (*progress)(fraction); });
+}
+
 void CMainFrame::OnTsjAc() {
-  if (GetDocument().AddTsjFile()) NoteZonesOfLastFile();
+  const std::optional<std::filesystem::path> chosen = ChooseJobFile();
+  if (chosen && AddJobFile(*chosen)) NoteZonesOfLastFile();
 }
 
 // A point far from its zone's meridian means a wrong answer in the zone dialogue, or a
@@ -327,7 +369,7 @@ void CMainFrame::OnAppAbout() {
 }
 
 void CMainFrame::LoadJobAtStart(const std::filesystem::path& path) {
-  if (!GetDocument().AddJobFile(path)) return;
+  if (!AddJobFile(path)) return;
   NoteZonesOfLastFile();
   ListLastJobFile();
 }
@@ -336,7 +378,7 @@ void CMainFrame::LoadJobsFromCommandLine(const QStringList& arguments) {
   bool titled = false;
   for (const QString& argument : arguments) {
     if (argument.startsWith(QLatin1Char('-'))) continue;
-    if (!GetDocument().AddJobFile(PathFromQString(argument))) continue;
+    if (!AddJobFile(PathFromQString(argument))) continue;
     NoteZonesOfLastFile();
     // A file that was refused must not name the window.
     if (!titled) SetDocumentTitle(QFileInfo(argument).fileName());

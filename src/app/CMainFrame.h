@@ -93,6 +93,9 @@ class CMainFrame : public QMainWindow, public CDocShell {
   // Adds a job file without the open dialogue, lists its points and matches (for
   // demonstrations and screenshots; see VELMIRA_START_JOB in main.cpp).
   void LoadJobAtStart(const std::filesystem::path& path);
+  // Adds a job file as the open command does, with a progress dialogue and "Vazgeç" when
+  // reading takes longer than a second.
+  bool AddJobFile(const std::filesystem::path& path);
 
   // Commands.
   void OnTsjAc();
