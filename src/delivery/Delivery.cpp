@@ -250,7 +250,7 @@ Status WriteLists(FolderWriter& writer, const Plan& plan, const RuleProfile& pro
                   const std::vector<Finding>& findings) {
   for (const JobPlan& job : plan.jobs) {
     if (job.kesinpolPairs.empty()) continue;
-    Status s = writer.AddText(job.stem + "_kesinpol.txt", KesinpolText(writer.doc(), job.kesinpolPairs));
+    Status s = writer.AddText(job.stem + "_kesinpol.txt", KesinpolText(FinalCoordinates(writer.doc(), job.kesinpolPairs, findings)));
     if (!s) return s;
   }
   Status s = writer.AddText(kNcnName, NcnText(writer.doc().NoktaList()));

@@ -1,5 +1,8 @@
 #include "delivery/PointLists.h"
 
+#include <algorithm>
+#include <map>
+
 #include "jobdata/CVelmiraDoc.h"
 #include "jobdata/JobIndex.h"
 #include "text/Numbers.h"
@@ -35,12 +38,60 @@ std::string ListFieldName(std::string_view cp1254) {
   return name;
 }
 
-std::string KesinpolText(const CVelmiraDoc& doc, const std::vector<int>& pairNos) {
-  const JobIndex index(doc);
-  std::string out;
-  for (int pairNo : pairNos) {
-    if (const CEslesenNokta* pair = index.Pair(pairNo)) AppendLine(out, pair->strName1, pair->dMeanY, pair->dMeanX, pair->dMeanH);
+namespace {
+
+bool PairFails(const std::vector<Finding>& findings, int nPairNo) {
+  return std::any_of(findings.begin(), findings.end(), [&](const Finding& f) {
+    return f.target == Finding::Target::Pair && f.nIndex == nPairNo && f.level == Finding::Level::Error;
+  });
+}
+
+// The mean of the distinct sessions of the pairs given.
+FinalCoordinate MeanOf(const JobIndex& index, const std::vector<const CEslesenNokta*>& pairs) {
+  FinalCoordinate final;
+  for (const CEslesenNokta* pair : pairs) {
+    for (int nIndex : {pair->nIndex1, pair->nIndex2}) {
+      const CTarvekNokta* point = index.Point(nIndex);
+      if (!point || std::find(final.sessions.begin(), final.sessions.end(), nIndex) != final.sessions.end()) continue;
+      final.sessions.push_back(nIndex);
+      final.dY += point->dY;
+      final.dX += point->dX;
+      final.dHeight += point->dHeight;
+    }
   }
+  const double n = static_cast<double>(final.sessions.size());
+  if (n > 0) final.dY /= n, final.dX /= n, final.dHeight /= n;
+  return final;
+}
+
+}  // namespace
+
+std::vector<FinalCoordinate> FinalCoordinates(const CVelmiraDoc& doc, const std::vector<int>& pairNos,
+                                              const std::vector<Finding>& findings) {
+  const JobIndex index(doc);
+  std::vector<std::string> names;  // in the order of each point's first pair
+  std::map<std::string, std::vector<const CEslesenNokta*>> passing, all;
+  for (int pairNo : pairNos) {
+    const CEslesenNokta* pair = index.Pair(pairNo);
+    if (!pair) continue;
+    if (!all.count(pair->strName1)) names.push_back(pair->strName1);
+    all[pair->strName1].push_back(pair);
+    if (!PairFails(findings, pairNo)) passing[pair->strName1].push_back(pair);
+  }
+  std::vector<FinalCoordinate> finals;
+  for (const std::string& name : names) {
+    const bool anyPasses = passing.count(name) > 0;
+    FinalCoordinate final = MeanOf(index, anyPasses ? passing[name] : all[name]);
+    final.name = name;
+    final.fromFailedPairs = !anyPasses;
+    finals.push_back(std::move(final));
+  }
+  return finals;
+}
+
+std::string KesinpolText(const std::vector<FinalCoordinate>& finals) {
+  std::string out;
+  for (const FinalCoordinate& final : finals) AppendLine(out, final.name, final.dY, final.dX, final.dHeight);
   return out;
 }
 

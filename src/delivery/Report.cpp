@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "drawing/Plots.h"
+#include "delivery/PointLists.h"
 #include "jobdata/CVelmiraDoc.h"
+#include "jobdata/JobIndex.h"
 #include "text/Cp1254.h"
 #include "text/Numbers.h"
 #include "text/Xml.h"
@@ -187,6 +189,42 @@ void Findings(XmlWriter& w, const std::vector<Finding>& findings) {
   w.End();
 }
 
+// Which sessions made each point's final value, by their start times.
+std::string SessionsText(const JobIndex& index, const FinalCoordinate& final) {
+  std::string text;
+  for (int nIndex : final.sessions) {
+    const CTarvekNokta* point = index.Point(nIndex);
+    if (!text.empty()) text += ", ";
+    text += point ? Utf8(point->strTime) : text::FormatInt(nIndex);
+  }
+  if (final.fromFailedPairs) text += " (çiftlerinin hepsi hatalı)";
+  return text;
+}
+
+void FinalCoordinatesTable(XmlWriter& w, const CVelmiraDoc& doc, const std::vector<Finding>& findings) {
+  Heading(w, "Kesin koordinatlar");
+  std::vector<int> pairNos;
+  for (const CEslesenNokta& pair : doc.EslesenList()) pairNos.push_back(pair.nPairNo);
+  const std::vector<FinalCoordinate> finals = FinalCoordinates(doc, pairNos, findings);
+  if (finals.empty()) return Note(w, "Eşleşen nokta yok.");
+  Note(w, "Her nokta için hatasız çiftlerinin oturumlarının ortalaması; hatasız çifti yoksa bütün çiftlerinin.");
+  const JobIndex index(doc);
+  w.Newline();
+  w.Start("table");
+  w.Attribute("class", "finals");
+  TableHead(w, {"Nokta", "Sağa (m)", "Yukarı (m)", "Elipsoit Y. (m)", "Oturumlar"});
+  w.Newline();
+  w.Start("tbody");
+  for (const FinalCoordinate& final : finals) {
+    Row(w, {Utf8(final.name), text::FormatFixed(final.dY, 3), text::FormatFixed(final.dX, 3),
+            text::FormatFixed(final.dHeight, 3), SessionsText(index, final)});
+  }
+  w.Newline();
+  w.End();
+  w.Newline();
+  w.End();
+}
+
 void Figure(XmlWriter& w, const drawing::Drawing& picture) {
   w.Newline();
   w.Start("figure");
@@ -230,6 +268,7 @@ std::string ReportHtml(const CVelmiraDoc& doc, const RuleProfile& profile, const
   Facts(w, doc, profile);
   JobFiles(w, doc);
   Findings(w, findings);
+  FinalCoordinatesTable(w, doc, findings);
   PairPlots(w, doc, profile, findings);
   Maps(w, doc, findings);
   w.Newline();

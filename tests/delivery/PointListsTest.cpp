@@ -12,6 +12,8 @@ namespace {
 
 class PointListsTest : public DeliveryFixture {
  protected:
+  std::string Kesinpol(const std::vector<int>& pairNos) { return KesinpolText(FinalCoordinates(*doc, pairNos, {})); }
+
   // Two sessions of one control point with grid coordinates set by hand, matched.
   void MakePair(const std::string& name1, const std::string& name2) {
     Add(WriteJob("job.tsj", {Row("A", 39.5, 33.2, 850), Row("B", 39.5, 33.2, 851, 7200), Row("C", 39.6, 33.3, 900)}));
@@ -29,14 +31,45 @@ class PointListsTest : public DeliveryFixture {
 TEST_F(PointListsTest, KesinpolHoldsTheMeansOfThePairToTheMillimetre) {
   MakePair("KN1", "KN1");
   // (0.1234 + 0.1460) / 2 = 0.1347; (0.5678 + 0.5430) / 2 = 0.5554; (0.25 + 0.288) / 2 = 0.269
-  EXPECT_EQ("KN1 500000.135 4400000.555 850.269\r\n", KesinpolText(*doc, {100}));
-  EXPECT_EQ("", KesinpolText(*doc, {}));
-  EXPECT_EQ("", KesinpolText(*doc, {999})) << "an unknown pair is no line";
+  EXPECT_EQ("KN1 500000.135 4400000.555 850.269\r\n", Kesinpol({100}));
+  EXPECT_EQ("", Kesinpol({}));
+  EXPECT_EQ("", Kesinpol({999})) << "an unknown pair is no line";
 }
 
 TEST_F(PointListsTest, KesinpolNamesThePairBySessionOne) {
   MakePair("KN 1", "KN1-tekrar");
-  EXPECT_EQ("KN_1 500000.135 4400000.555 850.269\r\n", KesinpolText(*doc, {100}));
+  EXPECT_EQ("KN_1 500000.135 4400000.555 850.269\r\n", Kesinpol({100}));
+}
+
+// A point measured three times was listed once per pair, with a different "final"
+// coordinate on each line. One line now: the mean of the sessions of its passing pairs.
+TEST_F(PointListsTest, KesinpolHoldsOneLinePerPointFromItsPassingPairs) {
+  Add(WriteJob("job.tsj", {Row("KN1", 39.5, 33.2, 850), Row("KN1", 39.5, 33.2, 851, 7200),
+                           Row("KN1", 39.5, 33.2, 852, 14400)}));
+  auto& points = CVelmiraDocAccess::NoktaList(*doc);
+  const double ys[] = {500000.100, 500000.120, 500000.300}, hs[] = {850.000, 850.030, 850.060};
+  for (size_t i = 0; i < 3; ++i) points[i].dY = ys[i], points[i].dX = 4400000.0, points[i].dHeight = hs[i];
+  Match();
+  std::vector<int> pairNos;
+  for (const CEslesenNokta& pair : doc->EslesenList()) pairNos.push_back(pair.nPairNo);
+  ASSERT_GE(pairNos.size(), 2u);
+  // All three sessions pass: (0.100 + 0.120 + 0.300) / 3 = 0.17333; (0 + 0.03 + 0.06) / 3 = 0.03.
+  const std::vector<Finding> none;
+  EXPECT_EQ("KN1 500000.173 4400000.000 850.030\r\n", KesinpolText(FinalCoordinates(*doc, pairNos, none)));
+  // The pairs with the third session fail: only the first two sessions make the value.
+  std::vector<Finding> failing;
+  for (const CEslesenNokta& pair : doc->EslesenList()) {
+    if (points[2].nIndex == pair.nIndex1 || points[2].nIndex == pair.nIndex2) {
+      Finding f;
+      f.target = Finding::Target::Pair, f.nIndex = pair.nPairNo, f.level = Finding::Level::Error;
+      failing.push_back(f);
+    }
+  }
+  const std::vector<FinalCoordinate> finals = FinalCoordinates(*doc, pairNos, failing);
+  ASSERT_EQ(1u, finals.size());
+  EXPECT_EQ(2u, finals[0].sessions.size());
+  EXPECT_FALSE(finals[0].fromFailedPairs);
+  EXPECT_EQ("KN1 500000.110 4400000.000 850.015\r\n", KesinpolText(finals));
 }
 
 TEST_F(PointListsTest, NcnHoldsEveryPointInOrderAndReadsBack) {
