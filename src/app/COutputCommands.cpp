@@ -180,8 +180,9 @@ void COutputCommands::TeslimKlasoru() {
   ReportDelivery(delivered.value(), *target != *chosen);
 }
 
-// The folder chosen when it is empty or new; else a new folder "<job>_teslim" inside it,
-// so that choosing the project's own folder is no dead end.
+// The folder chosen when it is empty or new; else a new folder inside it named after the
+// delivery ("<first job>_teslim", "<first job>+2_teslim" for three jobs), so that
+// choosing the project's own folder is no dead end.
 std::optional<fs::path> COutputCommands::DeliveryTarget(const fs::path& chosen) {
   std::error_code ec;
   if (!fs::exists(chosen, ec) || IsEmptyFolder(chosen)) return chosen;
@@ -189,7 +190,9 @@ std::optional<fs::path> COutputCommands::DeliveryTarget(const fs::path& chosen) 
     Warn(CheckDeliveryFolder(chosen).cause());
     return std::nullopt;
   }
-  const fs::path stem = m_session.Document().JobPath(m_session.Document().TsjList().front().nFileNumber).stem();
+  const CVelmiraDoc& doc = m_session.Document();
+  fs::path stem = doc.JobPath(doc.TsjList().front().nFileNumber).stem();
+  if (doc.TsjList().size() > 1) stem += "+" + text::FormatInt(static_cast<std::int64_t>(doc.TsjList().size() - 1));
   for (int k = 1;; ++k) {
     fs::path inside = chosen / stem;
     inside += k == 1 ? "_teslim" : "_teslim-" + text::FormatInt(k);
@@ -200,7 +203,9 @@ std::optional<fs::path> COutputCommands::DeliveryTarget(const fs::path& chosen) 
 void COutputCommands::ReportDelivery(const DeliveryResult& result, bool madeInside) {
   const std::string folder = PathToUtf8(result.folder);
   std::string text = "Teslim klasörü yazıldı: " + folder + "\n";
-  if (madeInside) text += "(Seçilen klasör boş olmadığından içinde yeni bir klasör açıldı.)\n";
+  if (madeInside) {
+    text += "(Seçilen klasör boş olmadığından içinde yeni bir klasör açıldı: " + PathToUtf8(result.folder.filename()) + ")\n";
+  }
   text += text::FormatInt(static_cast<std::int64_t>(result.files.size())) + " dosya. Kontrol: " + result.verdict.Text();
   ShowStatus("Teslim klasörü yazıldı: " + folder);
 

@@ -24,6 +24,30 @@ std::optional<std::filesystem::path> RunRemembering(QFileDialog& dialog, const c
   return PathFromQString(chosen);
 }
 
+// A folder dialogue that also takes the name of a folder still to be made, as a delivery
+// may go to a new folder; Qt's own refuses it ("Dizin bulunamadı").
+class NewOrExistingFolderDialog : public QFileDialog {
+ public:
+  using QFileDialog::QFileDialog;
+
+  QString Chosen() const { return m_chosen; }
+
+  void accept() override {
+    const QStringList files = selectedFiles();
+    const QFileInfo info(files.isEmpty() ? QString() : files.first());
+    if (!files.isEmpty() && !info.exists() && QFileInfo(info.absolutePath()).isDir()) {
+      m_chosen = info.absoluteFilePath();
+      QDialog::accept();
+      return;
+    }
+    QFileDialog::accept();
+    if (result() == QDialog::Accepted && !files.isEmpty()) m_chosen = files.first();
+  }
+
+ private:
+  QString m_chosen;
+};
+
 }  // namespace
 
 std::filesystem::path PathFromQString(const QString& str) {
@@ -58,13 +82,17 @@ std::optional<std::filesystem::path> CQtFileDialogs::ChooseWorkbookPath(QWidget*
 
 std::optional<std::filesystem::path> CQtFileDialogs::ChooseDeliveryFolder(QWidget* pParent) {
   constexpr const char* kKey = "folders/delivery";
-  const QString remembered = QSettings().value(QString::fromLatin1(kKey)).toString();
-  const QString chosen = QFileDialog::getExistingDirectory(
-      pParent, QStringLiteral("TESLİM KLASÖRÜ SEÇ"), QDir(remembered).exists() ? remembered : QString());
-  if (chosen.isEmpty()) return std::nullopt;
+  NewOrExistingFolderDialog dialog(pParent, QStringLiteral("TESLİM KLASÖRÜ SEÇ"));
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  // The system's folder picker takes no new name; Qt's own does, through accept() above.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Klasör (yeni ya da boş):"));
+  StartInRememberedFolder(dialog, kKey);
+  if (dialog.exec() != QDialog::Accepted || dialog.Chosen().isEmpty()) return std::nullopt;
   // The next delivery is most likely beside this one.
-  QSettings().setValue(QString::fromLatin1(kKey), QFileInfo(chosen).absolutePath());
-  return PathFromQString(chosen);
+  QSettings().setValue(QString::fromLatin1(kKey), QFileInfo(dialog.Chosen()).absolutePath());
+  return PathFromQString(dialog.Chosen());
 }
 
 std::optional<std::filesystem::path> CQtFileDialogs::ChoosePicturePath(QWidget* pParent) {

@@ -6,6 +6,7 @@
 #include <QStatusBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QFileDialog>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <fstream>
@@ -78,6 +79,8 @@ class DeliveryCommandTest : public FrameTest {
   // is not empty gets a new folder inside; "Klasörü Aç" hands the folder to the opener.
   void tickedPairsAFullFolderAndOpening() {
     AddJob("parsel.tsj", {"--seed", "23", "--points", "80", "--meridian", "33", "--method", "rtk", "--float-fraction", "0"});
+    AddJob("ada.tsj", {"--seed", "24", "--points", "20", "--meridian", "33", "--method", "rtk", "--float-fraction", "0"});
+    frame->GetDocument().ShowFilePoints(1);
     frame->GetDocument().MatchSessions();
     CVelmiraView* pairs = frame->GetPairView();
     QVERIFY(pairs->GetDataRowCount() > 2);
@@ -92,20 +95,39 @@ class DeliveryCommandTest : public FrameTest {
     answerer->Expect([](QWidget* w) {
       auto* box = qobject_cast<QMessageBox*>(w);
       QVERIFY(box);
-      QVERIFY(box->text().contains(QStringLiteral("içinde yeni bir klasör")));
+      // Named after the delivery, not after its first job only.
+      QVERIFY2(box->text().contains(QStringLiteral("içinde yeni bir klasör açıldı: parsel+1_teslim")), qPrintable(box->text()));
       for (QAbstractButton* button : box->buttons()) {
         if (button->text() == QStringLiteral("Klasörü Aç")) button->click();
       }
     });
     frame->GetAction(ID_TESLIM_KLASORU)->trigger();
     QVERIFY(answerer->Done());
-    const fs::path made = root / "parsel_teslim";
+    const fs::path made = root / "parsel+1_teslim";
     QCOMPARE(opened.size(), size_t(1));
     QCOMPARE(opened[0], made);
     const std::string kesinpol = Bytes(made / "parsel_kesinpol.txt");
     QCOMPARE(std::count(kesinpol.begin(), kesinpol.end(), '\n'), 1L);
     QVERIFY(kesinpol.starts_with(tickedName + " "));
     QCOMPARE(Bytes(root / "proje.txt"), std::string("the surveyor's own"));
+  }
+
+  // The folder dialogue refused a new folder's name ("Dizin bulunamadı"), though a new
+  // folder is what a delivery is best given.
+  void theFolderDialogueTakesANewName() {
+    CQtFileDialogs real;
+    answerer->Expect([&](QWidget* w) {
+      auto* dialog = qobject_cast<QFileDialog*>(w);
+      QVERIFY2(dialog, w->metaObject()->className());
+      auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+      QVERIFY(name);
+      name->setText(QStringFromPath(root / "yeni"));
+      QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+    });
+    const auto chosen = real.ChooseDeliveryFolder(frame.get());
+    QVERIFY(answerer->Done());
+    QVERIFY(chosen.has_value());
+    QCOMPARE(*chosen, root / "yeni");
   }
 
   // Opened with Ctrl+O and never matched by hand: Kontrol and the status bar give what
