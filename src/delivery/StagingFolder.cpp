@@ -36,12 +36,12 @@ bool IsOld(const fs::path& path) {
 }
 
 bool IsAbandoned(const fs::path& staging) {
-  switch (LockFile::Probe(LockOf(staging))) {
-    case LockFile::State::Held:
+  switch (ProcessLock::Probe(LockOf(staging))) {
+    case ProcessLock::State::Held:
       return false;
-    case LockFile::State::Abandoned:
+    case ProcessLock::State::Abandoned:
       return true;
-    case LockFile::State::Missing:
+    case ProcessLock::State::Missing:
       return IsOld(staging);
   }
   return false;
@@ -73,7 +73,7 @@ Status StagingFolder::Create(const fs::path& target) {
     fs::path candidate = base;
     candidate += std::string(kMarker) + text::FormatInt(random() % 1000000);
     const int lockId = RemoveOnInterrupt(LockOf(candidate));
-    Result<LockFile> lock = LockFile::Hold(LockOf(candidate));
+    Result<ProcessLock> lock = ProcessLock::Hold(LockOf(candidate));
     if (!lock) {
       UnregisterOnInterrupt(lockId);
       if (lock.status().code() == std::errc::file_exists) continue;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/LockFile.h"
+#include "platform/ProcessLock.h"
 #include "platform/Result.h"
 
 class StagingFolder {
@@ -34,7 +34,7 @@ class StagingFolder {
   Status MoveFilesInto(const std::filesystem::path& target);
 
   std::filesystem::path m_path;
-  std::optional<LockFile> m_lock;
+  std::optional<ProcessLock> m_lock;
   bool m_bInside = false;
   std::vector<std::string> m_names;
   std::vector<int> m_cleanupIds;

@@ -20,7 +20,7 @@
 
 #include "platform/Files.h"
 #include "platform/Interrupts.h"
-#include "platform/LockFile.h"
+#include "platform/ProcessLock.h"
 
 namespace fs = std::filesystem;
 
@@ -32,7 +32,9 @@ constexpr const char* kLockName = "lock";
 // only one that stayed so for this long was left by a process that died at that moment.
 constexpr auto kUnlockedGrace = std::chrono::minutes(1);
 
+#ifndef _WIN32
 std::error_code LastError() { return {errno, std::generic_category()}; }
+#endif
 
 // The copies are opened by SQLite, which would follow a planted link or apply a planted
 // -wal file, so the folder must be ours alone.
@@ -60,12 +62,12 @@ bool IsOldEnough(const fs::path& folder) {
 }
 
 bool OwnerIsGone(const fs::path& folder) {
-  switch (LockFile::Probe(folder / kLockName)) {
-    case LockFile::State::Held:
+  switch (ProcessLock::Probe(folder / kLockName)) {
+    case ProcessLock::State::Held:
       return false;
-    case LockFile::State::Abandoned:
+    case ProcessLock::State::Abandoned:
       return true;
-    case LockFile::State::Missing:
+    case ProcessLock::State::Missing:
       return IsOldEnough(folder);
   }
   return false;
@@ -124,7 +126,7 @@ Result<std::unique_ptr<WorkFolder>> WorkFolder::Create(const fs::path& root) {
   RemoveStale(root);
   Result<fs::path> folder = MakeUniqueFolder(root);
   if (!folder) return folder.status();
-  Result<LockFile> lock = LockFile::Hold(folder.value() / kLockName);
+  Result<ProcessLock> lock = ProcessLock::Hold(folder.value() / kLockName);
   if (!lock) {
     std::error_code ec;
     fs::remove_all(folder.value(), ec);

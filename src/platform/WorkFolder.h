@@ -12,7 +12,7 @@
 #include <memory>
 #include <optional>
 
-#include "platform/LockFile.h"
+#include "platform/ProcessLock.h"
 #include "platform/Result.h"
 
 class WorkFolder {
@@ -32,10 +32,10 @@ class WorkFolder {
   static void RemoveStale(const std::filesystem::path& root);
 
  private:
-  WorkFolder(std::filesystem::path path, LockFile lock) : m_path(std::move(path)), m_lock(std::move(lock)) {}
+  WorkFolder(std::filesystem::path path, ProcessLock lock) : m_path(std::move(path)), m_lock(std::move(lock)) {}
 
   std::filesystem::path m_path;
-  std::optional<LockFile> m_lock;
+  std::optional<ProcessLock> m_lock;
   int m_folderCleanupId = -1;
   int m_lockCleanupId = -1;
 };

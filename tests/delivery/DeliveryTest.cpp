@@ -6,7 +6,7 @@
 
 #include "DeliveryFixture.h"
 #include "delivery/Delivery.h"
-#include "platform/LockFile.h"
+#include "platform/ProcessLock.h"
 #include "support/Portable.h"
 
 #ifndef _WIN32
@@ -204,7 +204,7 @@ TEST_F(DeliveryTest, WhatAKilledDeliveryLeftIsRemovedByTheNext) {
   leftover(out / ".teslim.yaziliyor-12");  // inside: the folder is empty apart from it
   const fs::path running = dir / ".diger.yaziliyor-13";
   fs::create_directory(running);
-  Result<LockFile> held = LockFile::Hold(fs::path(running.string() + ".lock"));
+  Result<ProcessLock> held = ProcessLock::Hold(fs::path(running.string() + ".lock"));
   ASSERT_TRUE(held.ok());
   ASSERT_DELIVERED(Deliver());
   EXPECT_EQ((Names{".diger.yaziliyor-13", ".diger.yaziliyor-13.lock", "cache", "parsel.tsj", "teslim"}), Beside());

@@ -1,4 +1,4 @@
-#include "platform/LockFile.h"
+#include "platform/ProcessLock.h"
 
 #include <cerrno>
 
@@ -54,17 +54,17 @@ int Lock(const fs::path& path) {
 
 }  // namespace
 
-Result<LockFile> LockFile::Hold(const fs::path& path) {
+Result<ProcessLock> ProcessLock::Hold(const fs::path& path) {
   const int fd = Lock(path);
   if (fd < 0) return Status::SystemFailure(LastError());
-  return LockFile(path, fd);
+  return ProcessLock(path, fd);
 }
 
-LockFile::LockFile(LockFile&& other) noexcept : m_path(std::move(other.m_path)), m_handle(other.m_handle) {
+ProcessLock::ProcessLock(ProcessLock&& other) noexcept : m_path(std::move(other.m_path)), m_handle(other.m_handle) {
   other.m_handle = -1;
 }
 
-LockFile::~LockFile() {
+ProcessLock::~ProcessLock() {
   if (m_handle < 0) return;
   std::error_code ec;
 #ifdef _WIN32
@@ -76,7 +76,7 @@ LockFile::~LockFile() {
 #endif
 }
 
-LockFile::State LockFile::Probe(const fs::path& path) {
+ProcessLock::State ProcessLock::Probe(const fs::path& path) {
 #ifdef _WIN32
   std::error_code ec;
   if (!fs::exists(path, ec)) return State::Missing;

@@ -5,15 +5,15 @@
 
 #include "platform/Result.h"
 
-class LockFile {
+class ProcessLock {
  public:
   // Makes a new lock file at path, locked before it takes its name: another process that
   // found it unlocked would take it for a dead one's.
-  static Result<LockFile> Hold(const std::filesystem::path& path);
+  static Result<ProcessLock> Hold(const std::filesystem::path& path);
 
-  LockFile(LockFile&& other) noexcept;
-  LockFile& operator=(LockFile&&) = delete;
-  ~LockFile();  // releases the lock and removes the file
+  ProcessLock(ProcessLock&& other) noexcept;
+  ProcessLock& operator=(ProcessLock&&) = delete;
+  ~ProcessLock();  // releases the lock and removes the file
 
   enum class State { Held, Abandoned, Missing };
   // Held while its process runs; Abandoned when that process is gone (on Windows the
@@ -21,7 +21,7 @@ class LockFile {
   static State Probe(const std::filesystem::path& path);
 
  private:
-  LockFile(std::filesystem::path path, int handle) : m_path(std::move(path)), m_handle(handle) {}
+  ProcessLock(std::filesystem::path path, int handle) : m_path(std::move(path)), m_handle(handle) {}
   std::filesystem::path m_path;
   int m_handle = -1;
 };
