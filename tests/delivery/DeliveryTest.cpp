@@ -153,10 +153,12 @@ TEST_F(DeliveryTest, AnUnfitFolderIsRefusedBeforeAnythingIsWritten) {
   EXPECT_NE(std::string::npos, Deliver().status().cause().find("bir dosyanın"));
   out = dir / "yok" / "teslim";
   EXPECT_NE(std::string::npos, Deliver().status().cause().find("bulunacağı klasör yok"));
+#ifndef _WIN32  // Wine makes no symbolic links
   fs::create_symlink("dongu", dir / "dongu");  // used to abort the run after writing everything
   out = dir / "dongu";
   EXPECT_NE(std::string::npos, Deliver().status().cause().find("bağlantı döngüsü"));
   fs::remove(dir / "dongu");
+#endif
   EXPECT_EQ(before, Beside());
   EXPECT_EQ("kept", ReadBytes(dir / "teslim" / "eski.txt"));
 }
