@@ -368,8 +368,9 @@ TEST_F(FormTest, AFailedSaveIsReported) {
             written.cause());
 }
 
-// Settled before the save dialogue: the zones with their rows, and forms too long.
-TEST_F(FormTest, ZonesAreCountedAndOversizedFormsRefusedBeforeWriting) {
+// Settled before the save dialogue: the zones with their rows, and the parts of forms
+// too long for a sheet.
+TEST_F(FormTest, ZonesAreCountedAndOversizedFormsSplitBeforeWriting) {
   std::vector<CTarvekNokta>& points = CVelmiraDocAccess::NoktaList(doc);
   for (int i = 0; i < 6; ++i) {
     CTarvekNokta p;
@@ -382,12 +383,11 @@ TEST_F(FormTest, ZonesAreCountedAndOversizedFormsRefusedBeforeWriting) {
   for (const CTarvekNokta& p : points) keys.push_back({p.nIndex, 1});
   keys.push_back({1002, 7});  // a stale key finds nothing and counts nothing
   const auto zones = DetailFormZones(doc, keys);
-  ASSERT_TRUE(zones.ok());
-  ASSERT_EQ(2u, zones->size());
-  EXPECT_EQ("30", zones.value()[0].meridian);
-  EXPECT_EQ(2u, zones.value()[0].rows);
-  EXPECT_EQ("33", zones.value()[1].meridian);
-  EXPECT_EQ(4u, zones.value()[1].records);
+  ASSERT_EQ(2u, zones.size());
+  EXPECT_EQ("30", zones[0].meridian);
+  EXPECT_EQ(2u, zones[0].rows);
+  EXPECT_EQ("33", zones[1].meridian);
+  EXPECT_EQ(4u, zones[1].records);
   const std::vector<PointKey> in30 = DetailKeysInZone(doc, keys, "30");
   ASSERT_EQ(2u, in30.size());
   EXPECT_EQ(1003, in30[1].nIndex);
@@ -406,10 +406,34 @@ TEST_F(FormTest, ZonesAreCountedAndOversizedFormsRefusedBeforeWriting) {
   ASSERT_FALSE(mixed.ok());
   EXPECT_NE(std::string::npos, mixed.status().cause().find("101 numaralı çiftin iki noktası farklı dilimlerde"));
 
-  keys.assign(XlsWorksheet::kMaxRows - 1, PointKey{1001, 1});  // one row more than fits
-  const auto tooLong = DetailFormZones(doc, keys);
-  ASSERT_FALSE(tooLong.ok());
-  EXPECT_NE(std::string::npos, tooLong.status().cause().find("sığmıyor"));
+  // 65,536 rows a sheet, two of them the header: 65,534 points or 32,767 pairs a part.
+  struct Case {
+    const char* name;
+    size_t records, rowsPerRecord;
+    std::vector<std::pair<size_t, size_t>> parts;  // first record, records
+  };
+  const Case cases[] = {
+      {"no rows", 0, 1, {{0, 0}}},
+      {"points that fit", 65534, 1, {{0, 65534}}},
+      {"one point too many", 65535, 1, {{0, 65534}, {65534, 1}}},
+      {"three sheets of points", 131069, 1, {{0, 65534}, {65534, 65534}, {131068, 1}}},
+      {"pairs that fit", 32767, 2, {{0, 32767}}},
+      {"one pair too many", 32768, 2, {{0, 32767}, {32767, 1}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::vector<FormPart> parts = FormParts(ZoneRows{"33", c.records, c.records * c.rowsPerRecord});
+    std::vector<std::pair<size_t, size_t>> got;
+    for (const FormPart& part : parts) {
+      got.emplace_back(part.first, part.rows.records);
+      EXPECT_EQ(part.rows.records * c.rowsPerRecord, part.rows.rows);
+      EXPECT_EQ("33", part.rows.meridian);
+    }
+    EXPECT_EQ(c.parts, got);
+  }
+  const std::vector<int> pairNos = {100, 101, 102};
+  EXPECT_EQ((std::vector<int>{102}), PartRecords(pairNos, FormPart{2, ZoneRows{"33", 5, 10}}));
+  EXPECT_EQ(fs::path("/f/form_TM33_2.xls"), PartFormPath(ZoneFormPath("/f/form.xls", "33"), 2));
 
   EXPECT_EQ(fs::path("/f/form_TM33.xls"), ZoneFormPath("/f/form.xls", "33"));
   EXPECT_EQ(fs::path("/f/form_TM30"), ZoneFormPath("/f/form", "30"));
