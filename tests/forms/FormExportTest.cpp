@@ -513,4 +513,33 @@ TEST_F(FormTest, CommandLineWritesNamedPointsAndChosenPairs) {
   EXPECT_FALSE(std::filesystem::exists(dir / "x.xls"));
 }
 
+// A job of more fixed points than a sheet has rows was refused after it had been read in
+// full; the command line now writes the form in parts beside the name and lists them.
+TEST_F(FormTest, CommandLineWritesAFormTooLongForASheetInParts) {
+  VELMIRA_SKIP_ON_WINDOWS("runs the programs through a POSIX shell; scripts/windows.sh compares their outputs with the Linux build's");
+  const std::string job = (dir / "g.tsj").string();
+  ASSERT_EQ(0, std::system((std::string(VELMIRA_MAKE_JOB) + " --seed 5 --points 66000 --meridian 33 --method rtk " +
+                            job + " >/dev/null").c_str()));
+  const std::string env = "XDG_CACHE_HOME=" + (dir / "cache").string() + " ";
+  std::vector<std::string> names;  // every fixed point's name, in the form's order
+  for (const std::string& line : CommandLines(env + VELMIRA_CLI + " points " + job + " 2>/dev/null")) {
+    names.push_back(line.substr(0, line.find('\t')));
+  }
+  names.erase(names.begin());  // the table's header
+  ASSERT_GT(names.size(), 65534u);
+  const std::vector<std::string> listed =
+      CommandLines(env + VELMIRA_CLI + " detail -o " + (dir / "d.xls").string() + " " + job + " 2>/dev/null");
+  EXPECT_EQ((std::vector<std::string>{(dir / "d_1.xls").string(), (dir / "d_2.xls").string()}), listed);
+  EXPECT_FALSE(fs::exists(dir / "d.xls"));
+  const std::string rowsOfFirst = std::string(VELMIRA_PYTHON) +
+                                  " -c 'import sys, xlrd; s = xlrd.open_workbook(sys.argv[1]).sheet_by_index(0);"
+                                  " print(s.nrows, s.cell_value(65535, 0))' " + (dir / "d_1.xls").string();
+  EXPECT_EQ((std::vector<std::string>{"65536 " + names[65533]}), CommandLines(rowsOfFirst));
+  const Form second = ReadForm(dir / "d_2.xls");
+  EXPECT_EQ("KOORDİNAT (ITRF_33_3)", second.Text(0, 9));
+  ASSERT_EQ(static_cast<int>(names.size() - 65534 + 2), second.rows);
+  EXPECT_EQ(names[65534], second.Text(2, 0));
+  EXPECT_EQ(names.back(), second.Text(second.rows - 1, 0));
+}
+
 }  // namespace
