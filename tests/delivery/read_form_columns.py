@@ -1,25 +1,19 @@
-"""Prints what xlrd, an independent reader, sees of a form too long to print in full:
+"""What xlrd, an independent reader, sees of a form too long to dump cell by cell, one fact
+a line: "rows N", "head R C TEXT" for the header rows, "merge R1 R2 C1 C2" (last row and
+column included), "data TEXT" for column COLUMN of every data row. Texts are JSON.
 
-    size ROWS COLUMNS
-    cell R C TEXT       every text of the two header rows, and of the columns named
-    merge R1 R2 C1 C2   every merged range, last row and column included
-
-    read_form_columns.py FILE COLUMN...
+    read_form_columns.py FILE COLUMN
 """
 import json
 import sys
 
 import xlrd
 
-book = xlrd.open_workbook(sys.argv[1], formatting_info=True)
-sheet = book.sheet_by_index(0)
-columns = [int(c) for c in sys.argv[2:]]
-out = ["size %d %d" % (sheet.nrows, sheet.ncols)]
-for r in range(sheet.nrows):
-    for c in (range(sheet.ncols) if r < 2 else columns):
-        cell = sheet.cell(r, c) if c < sheet.row_len(r) else None
-        if cell is not None and cell.ctype == xlrd.XL_CELL_TEXT:
-            out.append("cell %d %d %s" % (r, c, json.dumps(cell.value, ensure_ascii=False)))
-for rlo, rhi, clo, chi in sorted(sheet.merged_cells):
-    out.append("merge %d %d %d %d" % (rlo, rhi - 1, clo, chi - 1))
+sheet = xlrd.open_workbook(sys.argv[1], formatting_info=True).sheet_by_index(0)
+out = ["rows %d" % sheet.nrows]
+out += ["head %d %d %s" % (r, c, json.dumps(sheet.cell_value(r, c), ensure_ascii=False))
+        for r in range(min(2, sheet.nrows)) for c in range(sheet.row_len(r))
+        if sheet.cell_type(r, c) == xlrd.XL_CELL_TEXT]
+out += ["merge %d %d %d %d" % (rlo, rhi - 1, clo, chi - 1) for rlo, rhi, clo, chi in sorted(sheet.merged_cells)]
+out += ["data " + json.dumps(sheet.cell_value(r, int(sys.argv[2])), ensure_ascii=False) for r in range(2, sheet.nrows)]
 sys.stdout.write("\n".join(out) + "\n")
