@@ -1,5 +1,7 @@
 #include "app/COutputCommands.h"
 
+#include <algorithm>
+
 #include <QDesktopServices>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -31,6 +33,8 @@ constexpr const char* kNothingTicked = "İşaretli satır yok; form yazılmadı.
 constexpr const char* kNoPairs = "Eşleşen nokta yok; önce Poligon Eşleştir.";
 
 std::string Count(std::size_t n) { return text::FormatInt(static_cast<std::int64_t>(n)); }
+
+bool FitsOneSheet(const ZoneRows& zone) { return FormParts(zone).size() == 1; }
 
 // "12 nokta", or "5 çift (10 satır)".
 std::string RowsText(WorkbookKind kind, const ZoneRows& zone) {
@@ -77,11 +81,12 @@ void COutputCommands::DetayExcel() {
   if (!view) return;
   CVelmiraDoc& doc = m_session.Document();
   const std::vector<PointKey> keys = view->CheckedPointKeys();
-  const Result<std::vector<ZoneRows>> zones = DetailFormZones(doc, keys);
-  if (!zones) return Warn(zones.status().cause());
-  if (zones->empty()) return Warn(kNothingTicked);
-  ExportForm(WorkbookKind::Detail, zones.value(), [&](const std::string* meridian, const std::filesystem::path& path) {
-    return m_writers.detail(doc, meridian ? DetailKeysInZone(doc, keys, *meridian) : keys, path);
+  const std::vector<ZoneRows> zones = DetailFormZones(doc, keys);
+  if (zones.empty()) return Warn(kNothingTicked);
+  ExportForm(WorkbookKind::Detail, zones, [&](const std::string* meridian, const FormPart* part, const fs::path& path) {
+    if (!meridian) return m_writers.detail(doc, keys, path);
+    const std::vector<PointKey> inZone = DetailKeysInZone(doc, keys, *meridian);
+    return m_writers.detail(doc, part ? PartRecords(inZone, *part) : inZone, path);
   });
 }
 
@@ -94,27 +99,36 @@ void COutputCommands::PoligonExcel() {
   const Result<std::vector<ZoneRows>> zones = PolygonFormZones(doc, pairNos);
   if (!zones) return Warn(zones.status().cause());
   if (zones->empty()) return Warn(kNothingTicked);
-  ExportForm(WorkbookKind::Polygon, zones.value(), [&](const std::string* meridian, const std::filesystem::path& path) {
-    return m_writers.polygon(doc, meridian ? PairsInZone(doc, pairNos, *meridian) : pairNos, path);
-  });
+  ExportForm(WorkbookKind::Polygon, zones.value(),
+             [&](const std::string* meridian, const FormPart* part, const fs::path& path) {
+               if (!meridian) return m_writers.polygon(doc, pairNos, path);
+               const std::vector<int> inZone = PairsInZone(doc, pairNos, *meridian);
+               return m_writers.polygon(doc, part ? PartRecords(inZone, *part) : inZone, path);
+             });
 }
 
 void COutputCommands::ExportForm(WorkbookKind kind, const std::vector<ZoneRows>& zones, const ZoneFormWriter& write) {
   const bool separate = zones.size() > 1;
   if (separate && !AskSeparateZoneForms(kind, zones)) return;
+  if (!std::all_of(zones.begin(), zones.end(), FitsOneSheet) && !AskSplitForms(kind, zones)) return;
   const std::optional<std::filesystem::path> chosen = m_pDialogs->ChooseWorkbookPath(&m_window, kind);
   if (!chosen) return;
   std::vector<WrittenForm> written;
   for (const ZoneRows& zone : zones) {
-    const std::filesystem::path path = separate ? ZoneFormPath(*chosen, zone.meridian) : *chosen;
-    const Status saved = write(separate ? &zone.meridian : nullptr, path);
-    if (!saved) {
-      Warn(saved.cause());
-      break;
+    const std::filesystem::path form = separate ? ZoneFormPath(*chosen, zone.meridian) : *chosen;
+    const std::vector<FormPart> parts = FormParts(zone);
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+      const bool split = parts.size() > 1;
+      const std::filesystem::path path = split ? PartFormPath(form, k + 1) : form;
+      const Status saved = write(separate || split ? &zone.meridian : nullptr, split ? &parts[k] : nullptr, path);
+      if (!saved) {
+        Warn(saved.cause());
+        return ReportWrittenForms(kind, written);
+      }
+      written.push_back({path, parts[k].rows});
     }
-    written.push_back({path, zone});
   }
-  if (!written.empty()) ReportWrittenForms(kind, written);
+  ReportWrittenForms(kind, written);
 }
 
 bool COutputCommands::AskSeparateZoneForms(WorkbookKind kind, const std::vector<ZoneRows>& zones) {
@@ -132,7 +146,27 @@ bool COutputCommands::AskSeparateZoneForms(WorkbookKind kind, const std::vector<
   return box.clickedButton() == separate;
 }
 
+// Before the file name is asked: a sheet holds 65,536 rows, and rows past them would be
+// lost, so the form goes in parts, each whole with its header.
+bool COutputCommands::AskSplitForms(WorkbookKind kind, const std::vector<ZoneRows>& zones) {
+  QString text = QStringLiteral("Seçili satırlar bir Excel sayfasına sığmıyor:\n");
+  for (const ZoneRows& zone : zones) {
+    if (FitsOneSheet(zone)) continue;
+    text += QString::fromStdString("TM" + zone.meridian + ": " + RowsText(kind, zone) + ", " +
+                                   Count(FormParts(zone).size()) + " parça\n");
+  }
+  text += QStringLiteral("\nForm, her parça kendi başlığıyla, ayrı dosyalara yazılır (AD_1.xls, AD_2.xls, ...).");
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Velmira"), text, QMessageBox::NoButton, &m_window);
+  QPushButton* split = box.addButton(QStringLiteral("Parçalara böl"), QMessageBox::AcceptRole);
+  box.addButton(QStringLiteral("Vazgeç"), QMessageBox::RejectRole);
+  box.setDefaultButton(split);
+  FitToText(box);
+  box.exec();
+  return box.clickedButton() == split;
+}
+
 void COutputCommands::ReportWrittenForms(WorkbookKind kind, const std::vector<WrittenForm>& written) {
+  if (written.empty()) return;
   const std::string what = kind == WorkbookKind::Detail ? "Detay" : "Poligon";
   std::string text;
   std::string status;

@@ -34,11 +34,15 @@ class COutputCommands {
   void ResimKaydet();
 
  private:
-  // One form per zone of the ticked rows, after asking when there are several; write
-  // gets the zone (nothing for a single-zone form) and the file to write.
-  using ZoneFormWriter = std::function<Status(const std::string* meridian, const std::filesystem::path& path)>;
+  // One form per zone of the ticked rows, after asking when there are several, and in
+  // parts when a zone's rows do not fit one sheet, after asking that too; write gets the
+  // zone (nothing for a single-zone form in one part), the part (nothing for a whole
+  // form) and the file to write.
+  using ZoneFormWriter =
+      std::function<Status(const std::string* meridian, const FormPart* part, const std::filesystem::path& path)>;
   void ExportForm(WorkbookKind kind, const std::vector<ZoneRows>& zones, const ZoneFormWriter& write);
   bool AskSeparateZoneForms(WorkbookKind kind, const std::vector<ZoneRows>& zones);
+  bool AskSplitForms(WorkbookKind kind, const std::vector<ZoneRows>& zones);
   struct WrittenForm {
     std::filesystem::path path;
     ZoneRows zone;

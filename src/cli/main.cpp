@@ -11,6 +11,7 @@
 #include "cli/CliShell.h"
 #include "delivery/Delivery.h"
 #include "forms/FormExport.h"
+#include "forms/FormZones.h"
 #include "jobdata/CVelmiraDoc.h"
 #include "jobdata/TableTexts.h"
 #include "platform/Console.h"
@@ -139,16 +140,46 @@ int Refuse(const Status& failure) {
   return kExitRefused;
 }
 
+// The parts of one zone's form, beside the name given: NAME_1.xls, NAME_2.xls, ... Each
+// file is listed on standard output once it is written.
+template <typename Record, typename Write>
+int WriteFormParts(const std::vector<Record>& inZone, const std::vector<FormPart>& parts, const CliOptions& options,
+                   const Write& write) {
+  std::cerr << "velmira-cli: the rows do not fit one sheet; the form is written in " << parts.size() << " parts\n";
+  for (std::size_t k = 0; k < parts.size(); ++k) {
+    const std::filesystem::path path = PartFormPath(NativePath(options.output), k + 1);
+    if (const Status written = write(PartRecords(inZone, parts[k]), path); !written) return Refuse(written);
+    std::cout << EscapeCell(PathToUtf8(path)) << '\n' << std::flush;
+  }
+  return std::cout ? kExitOk : kExitRefused;
+}
+
+// A zone's rows that one sheet cannot hold are written in parts; anything else the form
+// writer refuses is told as it says it.
 int WriteForm(CVelmiraDoc& doc, const CliOptions& options) {
   if (options.command == CliCommand::Detail) {
     const auto rows = DetailRows(doc, options);
     if (!rows) return kExitRefused;
+    const std::vector<ZoneRows> zones = DetailFormZones(doc, *rows);
+    if (zones.size() == 1 && FormParts(zones.front()).size() > 1) {
+      return WriteFormParts(DetailKeysInZone(doc, *rows, zones.front().meridian), FormParts(zones.front()), options,
+                            [&](const std::vector<PointKey>& part, const std::filesystem::path& path) {
+                              return WriteDetailForm(doc, part, path);
+                            });
+    }
     const Status written = WriteDetailForm(doc, *rows, NativePath(options.output));
     return written ? kExitOk : Refuse(written);
   }
   if (!doc.MatchSessions()) return kExitRefused;
   const auto pairs = PolygonPairs(doc, options);
   if (!pairs) return kExitRefused;
+  const Result<std::vector<ZoneRows>> zones = PolygonFormZones(doc, *pairs);
+  if (zones && zones->size() == 1 && FormParts(zones->front()).size() > 1) {
+    return WriteFormParts(PairsInZone(doc, *pairs, zones->front().meridian), FormParts(zones->front()), options,
+                          [&](const std::vector<int>& part, const std::filesystem::path& path) {
+                            return WritePolygonForm(doc, part, path);
+                          });
+  }
   const Status written = WritePolygonForm(doc, *pairs, NativePath(options.output));
   return written ? kExitOk : Refuse(written);
 }

@@ -34,24 +34,26 @@ std::string FoldedName(const std::string& utf8) {
   return folded;
 }
 
+// One form file of the folder and the records it holds.
+template <typename Record>
+struct FormPlan {
+  std::string name;
+  std::vector<Record> records;
+};
+
 // The names given to one job file: its stem, made unique with "-2", "-3", ...
 struct JobPlan {
   int nFileNumber = 0;
   fs::path source;
   std::string stem;      // UTF-8, suffix included
   std::string copyName;  // the job file's own name, or stem + its extension
-  std::vector<PointKey> detailRows;
+  std::vector<FormPlan<PointKey>> details;  // one, or the parts of a form too long for a sheet
   std::vector<int> kesinpolPairs;
-};
-
-struct PolygonPlan {
-  std::string name;
-  std::vector<int> pairNos;
 };
 
 struct Plan {
   std::vector<JobPlan> jobs;
-  std::vector<PolygonPlan> polygons;
+  std::vector<FormPlan<int>> polygons;
 };
 
 class NameBook {
@@ -67,19 +69,53 @@ class NameBook {
   std::set<std::string> m_taken;
 };
 
-std::vector<std::string> JobNames(const std::string& stem, const std::string& copyName) {
-  return {stem + "_detay.xls", stem + "_kesinpol.txt", copyName, copyName + "-wal"};
+// The form's name, or the names of its parts: form.xls gives form_1.xls, form_2.xls, ...
+std::vector<std::string> FormNames(const std::string& name, std::size_t parts) {
+  if (parts == 1) return {name};
+  std::vector<std::string> names;
+  for (std::size_t k = 1; k <= parts; ++k) names.push_back(PathToUtf8(PartFormPath(PathFromUtf8(name), k)));
+  return names;
 }
 
-void NameJob(JobPlan& job, NameBook& book) {
+template <typename Record>
+std::vector<FormPlan<Record>> PlanParts(const std::string& name, const std::vector<Record>& inZone,
+                                        const std::vector<FormPart>& parts) {
+  const std::vector<std::string> names = FormNames(name, parts.size());
+  std::vector<FormPlan<Record>> forms;
+  for (std::size_t k = 0; k < parts.size(); ++k) forms.push_back({names[k], PartRecords(inZone, parts[k])});
+  return forms;
+}
+
+std::vector<std::string> JobNames(const std::string& stem, const std::string& copyName, std::size_t detailParts) {
+  std::vector<std::string> names = FormNames(stem + "_detay.xls", detailParts);
+  names.insert(names.end(), {stem + "_kesinpol.txt", copyName, copyName + "-wal"});
+  return names;
+}
+
+void NameJob(JobPlan& job, std::size_t detailParts, NameBook& book) {
   const std::string stem = PathToUtf8(job.source.stem());
   const std::string extension = PathToUtf8(job.source.extension());
   for (int k = 1;; ++k) {
     job.stem = k == 1 ? stem : stem + "-" + text::FormatInt(k);
     job.copyName = k == 1 ? PathToUtf8(job.source.filename()) : job.stem + extension;
-    const std::vector<std::string> names = JobNames(job.stem, job.copyName);
+    const std::vector<std::string> names = JobNames(job.stem, job.copyName, detailParts);
     if (book.Free(names)) return book.Take(names);
   }
+}
+
+// A job file's points lie in its one zone; a form of them that a sheet cannot hold is
+// split into parts of the points found, in order.
+void PlanDetail(const CVelmiraDoc& doc, const std::vector<PointKey>& rows, JobPlan& job, NameBook& book) {
+  const std::vector<ZoneRows> zones = DetailFormZones(doc, rows);
+  const std::vector<FormPart> parts = zones.size() == 1 ? FormParts(zones.front()) : std::vector<FormPart>(1);
+  NameJob(job, parts.size(), book);
+  if (rows.empty()) return;
+  const std::string name = job.stem + "_detay.xls";
+  if (parts.size() == 1) {
+    job.details.push_back({name, rows});
+    return;
+  }
+  job.details = PlanParts(name, DetailKeysInZone(doc, rows, zones.front().meridian), parts);
 }
 
 std::vector<PointKey> FilePoints(const JobIndex& index, int nFileNumber) {
@@ -94,14 +130,20 @@ std::vector<int> AllPairs(const CVelmiraDoc& doc) {
   return pairNos;
 }
 
-Result<std::vector<PolygonPlan>> PlanPolygons(const CVelmiraDoc& doc, const std::vector<int>& pairNos) {
+Result<std::vector<FormPlan<int>>> PlanPolygons(const CVelmiraDoc& doc, const std::vector<int>& pairNos) {
   const Result<std::vector<ZoneRows>> zones = PolygonFormZones(doc, pairNos);
   if (!zones) return zones.status();
-  std::vector<PolygonPlan> plans;
-  if (zones->size() == 1) plans.push_back({kPolygonName, pairNos});
-  if (zones->size() > 1) {
-    for (const ZoneRows& zone : zones.value()) {
-      plans.push_back({PathToUtf8(ZoneFormPath(kPolygonName, zone.meridian)), PairsInZone(doc, pairNos, zone.meridian)});
+  const bool separate = zones->size() > 1;
+  std::vector<FormPlan<int>> plans;
+  for (const ZoneRows& zone : zones.value()) {
+    const std::string name = separate ? PathToUtf8(ZoneFormPath(kPolygonName, zone.meridian)) : kPolygonName;
+    const std::vector<FormPart> parts = FormParts(zone);
+    if (parts.size() == 1) {
+      plans.push_back({name, separate ? PairsInZone(doc, pairNos, zone.meridian) : pairNos});
+      continue;
+    }
+    for (FormPlan<int>& part : PlanParts(name, PairsInZone(doc, pairNos, zone.meridian), parts)) {
+      plans.push_back(std::move(part));
     }
   }
   return plans;
@@ -124,24 +166,23 @@ void AssignKesinpolPairs(const JobIndex& index, const std::vector<int>& pairNos,
 Result<Plan> MakePlan(const CVelmiraDoc& doc, const DeliverySelection& selection) {
   Plan plan;
   const std::vector<int> pairNos = selection.pairNos ? *selection.pairNos : AllPairs(doc);
-  Result<std::vector<PolygonPlan>> polygons = PlanPolygons(doc, pairNos);
+  Result<std::vector<FormPlan<int>>> polygons = PlanPolygons(doc, pairNos);
   if (!polygons) return polygons.status();
   plan.polygons = std::move(polygons.value());
 
   const JobIndex index(doc);
   NameBook book;
   book.Take({kNcnName, kKmlName, kReportName});
-  for (const PolygonPlan& polygon : plan.polygons) book.Take({polygon.name});
+  for (const FormPlan<int>& polygon : plan.polygons) book.Take({polygon.name});
   for (const tsjdosya& file : doc.TsjList()) {
     JobPlan job;
     job.nFileNumber = file.nFileNumber;
     job.source = doc.JobPath(file.nFileNumber);
     auto chosen = selection.points.find(file.nFileNumber);
-    job.detailRows = chosen != selection.points.end() && !chosen->second.empty() ? chosen->second
-                                                                                   : FilePoints(index, file.nFileNumber);
-    const Result<std::vector<ZoneRows>> zones = DetailFormZones(doc, job.detailRows);
-    if (!zones) return zones.status();
-    NameJob(job, book);
+    const std::vector<PointKey> rows = chosen != selection.points.end() && !chosen->second.empty()
+                                           ? chosen->second
+                                           : FilePoints(index, file.nFileNumber);
+    PlanDetail(doc, rows, job, book);
     plan.jobs.push_back(std::move(job));
   }
   AssignKesinpolPairs(index, pairNos, plan.jobs);
@@ -162,9 +203,9 @@ bool HasWal(const fs::path& job) {
 std::vector<std::string> PlannedNames(const Plan& plan) {
   std::vector<std::string> names;
   for (const JobPlan& job : plan.jobs) {
-    if (!job.detailRows.empty()) names.push_back(job.stem + "_detay.xls");
+    for (const FormPlan<PointKey>& detail : job.details) names.push_back(detail.name);
   }
-  for (const PolygonPlan& polygon : plan.polygons) names.push_back(polygon.name);
+  for (const FormPlan<int>& polygon : plan.polygons) names.push_back(polygon.name);
   for (const JobPlan& job : plan.jobs) {
     if (!job.kesinpolPairs.empty()) names.push_back(job.stem + "_kesinpol.txt");
   }
@@ -233,14 +274,15 @@ class FolderWriter {
 
 Status WriteForms(FolderWriter& writer, const Plan& plan) {
   for (const JobPlan& job : plan.jobs) {
-    if (job.detailRows.empty()) continue;
-    Status s = writer.Add(job.stem + "_detay.xls",
-                          [&](const fs::path& path) { return WriteDetailForm(writer.doc(), job.detailRows, path); });
-    if (!s) return s;
+    for (const FormPlan<PointKey>& detail : job.details) {
+      Status s = writer.Add(detail.name,
+                            [&](const fs::path& path) { return WriteDetailForm(writer.doc(), detail.records, path); });
+      if (!s) return s;
+    }
   }
-  for (const PolygonPlan& polygon : plan.polygons) {
+  for (const FormPlan<int>& polygon : plan.polygons) {
     Status s = writer.Add(polygon.name,
-                          [&](const fs::path& path) { return WritePolygonForm(writer.doc(), polygon.pairNos, path); });
+                          [&](const fs::path& path) { return WritePolygonForm(writer.doc(), polygon.records, path); });
     if (!s) return s;
   }
   return {};

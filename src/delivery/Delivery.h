@@ -4,6 +4,9 @@
 //
 //   <stem>_detay.xls       detail form of each job file
 //   poligon.xls            polygon form of the pairs (poligon_TM<zone>.xls per zone)
+//
+// A form of more rows than a sheet holds is written in parts, each a whole form:
+// <stem>_detay_1.xls, <stem>_detay_2.xls, ..., poligon_1.xls or poligon_TM<zone>_1.xls, ...
 //   <stem>_kesinpol.txt    final coordinates of the pairs of each job file
 //   noktalar.ncn           every point, for Netcad
 //   noktalar.kml           every point, for Google Earth
@@ -52,12 +55,13 @@ using DeliveryProgress = std::function<void(int done, int total)>;
 // Refused, with the cause, when folder names a file, or a folder that is not empty.
 Status CheckDeliveryFolder(const std::filesystem::path& folder);
 
-// The names the folder will hold, in the order they are written, for the selection given.
+// The names the folder will hold, in the order they are written, for the selection given;
+// refused, with the cause, as WriteDelivery would refuse the selection.
 Result<std::vector<std::string>> DeliveryFileNames(const CVelmiraDoc& doc, const DeliverySelection& selection);
 
 // Writes the folder for the document as it stands: matching and the rule check are the
-// caller's. Refused, with nothing left behind, when the folder is unfit, a form cannot
-// hold its rows, or any write fails.
+// caller's. Refused, with nothing left behind, when the folder is unfit, a pair cannot be
+// written in a form, or any write fails.
 Result<DeliveryResult> WriteDelivery(const CVelmiraDoc& doc, const RuleProfile& profile,
                                      const std::vector<Finding>& findings, const DeliverySelection& selection,
                                      const std::filesystem::path& folder, const DeliveryProgress& progress = {});

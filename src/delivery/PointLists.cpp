@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 #include "jobdata/CVelmiraDoc.h"
 #include "jobdata/JobIndex.h"
@@ -40,10 +41,14 @@ std::string ListFieldName(std::string_view cp1254) {
 
 namespace {
 
-bool PairFails(const std::vector<Finding>& findings, int nPairNo) {
-  return std::any_of(findings.begin(), findings.end(), [&](const Finding& f) {
-    return f.target == Finding::Target::Pair && f.nIndex == nPairNo && f.level == Finding::Level::Error;
-  });
+// Gathered once: a search of the findings for each pair made a large job's lists
+// quadratic (minutes for 100,000 failing pairs).
+std::set<int> FailingPairs(const std::vector<Finding>& findings) {
+  std::set<int> failing;
+  for (const Finding& f : findings) {
+    if (f.target == Finding::Target::Pair && f.level == Finding::Level::Error) failing.insert(f.nIndex);
+  }
+  return failing;
 }
 
 // The mean of the distinct sessions of the pairs given.
@@ -69,6 +74,7 @@ FinalCoordinate MeanOf(const JobIndex& index, const std::vector<const CEslesenNo
 std::vector<FinalCoordinate> FinalCoordinates(const CVelmiraDoc& doc, const std::vector<int>& pairNos,
                                               const std::vector<Finding>& findings) {
   const JobIndex index(doc);
+  const std::set<int> failing = FailingPairs(findings);
   std::vector<std::string> names;  // in the order of each point's first pair
   std::map<std::string, std::vector<const CEslesenNokta*>> passing, all;
   for (int pairNo : pairNos) {
@@ -76,7 +82,7 @@ std::vector<FinalCoordinate> FinalCoordinates(const CVelmiraDoc& doc, const std:
     if (!pair) continue;
     if (!all.count(pair->strName1)) names.push_back(pair->strName1);
     all[pair->strName1].push_back(pair);
-    if (!PairFails(findings, pairNo)) passing[pair->strName1].push_back(pair);
+    if (!failing.count(pairNo)) passing[pair->strName1].push_back(pair);
   }
   std::vector<FinalCoordinate> finals;
   for (const std::string& name : names) {

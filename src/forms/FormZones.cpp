@@ -25,24 +25,21 @@ void Count(std::vector<ZoneRows>& zones, const std::string& meridian, std::size_
   it->rows += rows;
 }
 
-Result<std::vector<ZoneRows>> Fitting(std::vector<ZoneRows> zones) {
-  for (const ZoneRows& z : zones) {
-    if (z.rows <= kMaxDataRows) continue;
-    return Status::Failure("Form bir sayfaya sığmıyor: en çok " + text::FormatInt(static_cast<std::int64_t>(kMaxDataRows)) +
-                           " veri satırı yazılabilir, seçilen " + text::FormatInt(static_cast<std::int64_t>(z.rows)) + ".");
-  }
-  return zones;
+std::filesystem::path WithSuffix(const std::filesystem::path& chosen, const std::string& suffix) {
+  std::filesystem::path path = chosen;
+  path.replace_filename(chosen.stem().native() + std::filesystem::path(suffix).native() + chosen.extension().native());
+  return path;
 }
 
 }  // namespace
 
-Result<std::vector<ZoneRows>> DetailFormZones(const CVelmiraDoc& doc, const std::vector<PointKey>& keys) {
+std::vector<ZoneRows> DetailFormZones(const CVelmiraDoc& doc, const std::vector<PointKey>& keys) {
   const JobIndex index(doc);
   std::vector<ZoneRows> zones;
   for (const PointKey& key : keys) {
     if (const CTarvekNokta* p = index.Point(key.nIndex, key.nFileNumber)) Count(zones, p->strMeridian, 1);
   }
-  return Fitting(std::move(zones));
+  return zones;
 }
 
 Result<std::vector<ZoneRows>> PolygonFormZones(const CVelmiraDoc& doc, const std::vector<int>& pairNos) {
@@ -63,7 +60,18 @@ Result<std::vector<ZoneRows>> PolygonFormZones(const CVelmiraDoc& doc, const std
     }
     Count(zones, p->strMeridian, 2);
   }
-  return Fitting(std::move(zones));
+  return zones;
+}
+
+std::vector<FormPart> FormParts(const ZoneRows& zone) {
+  const std::size_t rowsPerRecord = zone.records ? zone.rows / zone.records : 1;
+  const std::size_t perPart = kMaxDataRows / rowsPerRecord;
+  std::vector<FormPart> parts;
+  for (std::size_t first = 0; first < zone.records || parts.empty(); first += perPart) {
+    const std::size_t records = std::min(perPart, zone.records - first);
+    parts.push_back({first, ZoneRows{zone.meridian, records, records * rowsPerRecord}});
+  }
+  return parts;
 }
 
 std::vector<PointKey> DetailKeysInZone(const CVelmiraDoc& doc, const std::vector<PointKey>& keys,
@@ -92,8 +100,9 @@ std::vector<int> PairsInZone(const CVelmiraDoc& doc, const std::vector<int>& pai
 }
 
 std::filesystem::path ZoneFormPath(const std::filesystem::path& chosen, const std::string& meridian) {
-  std::filesystem::path path = chosen;
-  path.replace_filename(chosen.stem().native() + std::filesystem::path("_TM" + meridian).native() +
-                        chosen.extension().native());
-  return path;
+  return WithSuffix(chosen, "_TM" + meridian);
+}
+
+std::filesystem::path PartFormPath(const std::filesystem::path& form, std::size_t number) {
+  return WithSuffix(form, "_" + text::FormatInt(static_cast<std::int64_t>(number)));
 }

@@ -16,6 +16,7 @@
 #include "app/CVelmiraApp.h"
 #include "app/Commands.h"
 #include "tables/CGPSNoktaView.h"
+#include "tables/FormWriters.h"
 #include "tables/CTSJView.h"
 #include "tables/CVelmiraView.h"
 
@@ -115,6 +116,41 @@ class ExportsTest : public FrameTest {
     frame->GetAction(ID_POLIGON_EXCEL)->trigger();
     QVERIFY(answerer->Done());
     if (kXlrdRuns) QVERIFY(ReadHeader(root / "one.xls", 13).startsWith(QStringLiteral("KESİN KOORDİNAT (ITRF_33_3)")));
+  }
+
+  // More ticked points than a sheet holds: the user is told of the two parts before the
+  // file name; "Vazgeç" asks nothing more, "Parçalara böl" writes and reports both parts.
+  void pointsBeyondASheetAreOfferedInParts() {
+    AddJob("big.tsj", {"--seed", "5", "--points", "70000", "--meridian", "33", "--method", "rtk", "--float-fraction",
+                       "0", "--control-fraction", "0"});
+    frame->GetDocument().ShowFilePoints(1);
+    frame->GetPointView()->SetAllChecks(true);
+    const size_t points = frame->GetDocument().NoktaList().size();
+    std::vector<std::pair<size_t, fs::path>> writes;
+    frame->SetFormWriters({[&](const CVelmiraDoc&, const std::vector<PointKey>& rows, const fs::path& path) {
+                             writes.emplace_back(rows.size(), path);
+                             return Status();
+                           }, nullptr});
+    const auto answer = [&](const QString& button) {
+      answerer->Expect([&, button](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        QVERIFY(box && box->text().contains(QStringLiteral("TM33: %1 nokta, 2 parça").arg(points)));
+        for (QAbstractButton* b : box->buttons()) {
+          if (b->text() == button) b->click();
+        }
+      });
+    };
+    answer(QStringLiteral("Vazgeç"));
+    frame->GetAction(ID_DETAY_EXCEL)->trigger();
+    QVERIFY(answerer->Done());
+    QCOMPARE(dialogs->workbookAsks, 0);
+    answer(QStringLiteral("Parçalara böl"));
+    answerer->ExpectMessage();
+    dialogs->workbooks.push_back(root / "d.xls");
+    frame->GetAction(ID_DETAY_EXCEL)->trigger();
+    QVERIFY(answerer->Done());
+    QCOMPARE(writes, (std::vector<std::pair<size_t, fs::path>>{{65534, root / "d_1.xls"}, {points - 65534, root / "d_2.xls"}}));
+    QVERIFY(answerer->Messages().back().text.contains(QString::fromStdString((root / "d_2.xls").string())));
   }
 
   // The window and its panes come back as the user left them.

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
 
 #include "DeliveryFixture.h"
 #include "delivery/Delivery.h"
+#include "forms/FormExport.h"
 #include "platform/ProcessLock.h"
 #include "support/Portable.h"
 
@@ -222,6 +224,93 @@ TEST_F(DeliveryTest, AFailureHalfwayLeavesNoFolder) {
   ASSERT_FALSE(failed.ok());
   EXPECT_NE(std::string::npos, failed.status().cause().find("Teslim klasörü yazılamadı")) << failed.status().cause();
   EXPECT_EQ((Names{"cache"}), Beside());
+}
+
+// What xlrd reads of a form: its rows, its header texts and merged ranges, and one column
+// of its data rows (texts JSON-quoted).
+struct ReadBack {
+  int rows = 0;
+  std::vector<std::string> head, merges, data;
+};
+
+ReadBack ReadColumn(const fs::path& form, int column) {
+  const Ran ran = RunCommand(std::string(VELMIRA_PYTHON) + " " + VELMIRA_SOURCE_DIR +
+                             "/tests/delivery/read_form_columns.py " + form.string() + " " + std::to_string(column));
+  EXPECT_EQ(0, ran.status) << form;
+  ReadBack back;
+  std::istringstream lines(ran.out);
+  for (std::string line; std::getline(lines, line);) {
+    const std::string kind = line.substr(0, line.find(' ')), rest = line.substr(kind.size() + 1);
+    if (kind == "rows") back.rows = std::stoi(rest);
+    if (kind != "rows") (kind == "head" ? back.head : kind == "merge" ? back.merges : back.data).push_back(rest);
+  }
+  return back;
+}
+
+// A job of more points than a sheet has rows was refused only after it had been read and
+// matched in full. Its forms are now planned in parts, each with the header of a form
+// that fits, its rows in order, every pair within one part. (The final coordinates once
+// searched every finding for each pair: this delivery took seconds more.)
+TEST_F(DeliveryTest, FormsLongerThanASheetAreDeliveredInWholeParts) {
+  VELMIRA_SKIP_ON_WINDOWS("the independent reader (Python's xlrd) is a Linux program here");
+  if (RunCommand(std::string(VELMIRA_PYTHON) + " -c 'import xlrd'").status != 0) VELMIRA_ORACLE_MISSING("no xlrd");
+  Add(WriteJob("parsel.tsj", ControlPoint("N0", 39.5, 33.2), InZone("33")));
+  Match();
+  ASSERT_TRUE(WriteDetailForm(*doc, {{doc->NoktaList()[0].nIndex, 1}}, dir / "tek_detay.xls").ok());
+  ASSERT_TRUE(WritePolygonForm(*doc, {doc->EslesenList()[0].nPairNo}, dir / "tek_poligon.xls").ok());
+  // 65,534 data rows fit below the header: 65,538 points give parts of 65,534 and 4, their
+  // 32,769 pairs (two rows each) parts of 32,767 and 2.
+  const CTarvekNokta model = doc->NoktaList()[0];
+  const CEslesenNokta modelPair = doc->EslesenList()[0];
+  CVelmiraDocAccess::NoktaList(*doc).clear();
+  CVelmiraDocAccess::EslesenList(*doc).clear();
+  std::vector<std::string> names, sessions;  // quoted, as read back
+  for (int i = 0; i < 65538; ++i) {
+    CTarvekNokta p = model;
+    p.nIndex = i + 1;
+    p.strName = "N" + std::to_string(i);
+    CVelmiraDocAccess::NoktaList(*doc).push_back(p);
+    names.push_back('"' + p.strName + '"');
+    sessions.push_back(i % 2 ? "\"\"" : names.back());
+    if (i % 2 == 0) continue;
+    CEslesenNokta pair = modelPair;
+    pair.strName1 = "N" + std::to_string(i - 1);
+    pair.nPairNo = 100 + i / 2;
+    pair.nIndex1 = i;
+    pair.nIndex2 = i + 1;
+    CVelmiraDocAccess::EslesenList(*doc).push_back(pair);
+  }
+  const std::vector<std::string> planned = {"parsel_detay_1.xls", "parsel_detay_2.xls", "poligon_1.xls",
+                                            "poligon_2.xls",      "parsel_kesinpol.txt", "noktalar.ncn",
+                                            "noktalar.kml",       "kontrol.html",        "parsel.tsj"};
+  const auto listed = DeliveryFileNames(*doc, {});
+  ASSERT_TRUE(listed.ok()) << listed.status().cause();
+  EXPECT_EQ(planned, listed.value());
+  const auto delivered = Deliver();
+  ASSERT_DELIVERED(delivered);
+  std::vector<std::string> written;
+  for (const DeliveryFile& file : delivered->files) written.push_back(file.name);
+  EXPECT_EQ(planned, written);
+
+  struct Part {
+    const char* name;
+    const char* fits;  // the form of one row, or one pair
+    int first, last;    // its rows of names or sessions
+    int pairMerges;     // the name and the mean's three columns span a pair's two rows
+  };
+  for (const Part& part : {Part{"parsel_detay_1.xls", "tek_detay.xls", 0, 65534, 0},
+                           Part{"parsel_detay_2.xls", "tek_detay.xls", 65534, 65538, 0},
+                           Part{"poligon_1.xls", "tek_poligon.xls", 0, 65534, 4},
+                           Part{"poligon_2.xls", "tek_poligon.xls", 65534, 65538, 4}}) {
+    SCOPED_TRACE(part.name);
+    const ReadBack fits = ReadColumn(dir / part.fits, 0), read = ReadColumn(out / part.name, 0);
+    const std::vector<std::string>& expected = part.pairMerges ? sessions : names;
+    EXPECT_EQ(fits.head, read.head);
+    EXPECT_EQ(2 + part.last - part.first, read.rows);
+    EXPECT_TRUE(std::equal(expected.begin() + part.first, expected.begin() + part.last, read.data.begin(), read.data.end()));
+    const int merges = static_cast<int>(fits.merges.size()) + part.pairMerges * ((part.last - part.first) / 2 - 1);
+    EXPECT_EQ(merges, static_cast<int>(read.merges.size()));
+  }
 }
 
 // ---- the command line -----------------------------------------------------------------

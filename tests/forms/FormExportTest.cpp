@@ -368,8 +368,9 @@ TEST_F(FormTest, AFailedSaveIsReported) {
             written.cause());
 }
 
-// Settled before the save dialogue: the zones with their rows, and forms too long.
-TEST_F(FormTest, ZonesAreCountedAndOversizedFormsRefusedBeforeWriting) {
+// Settled before the save dialogue: the zones with their rows, and the parts of forms
+// too long for a sheet.
+TEST_F(FormTest, ZonesAreCountedAndOversizedFormsSplitBeforeWriting) {
   std::vector<CTarvekNokta>& points = CVelmiraDocAccess::NoktaList(doc);
   for (int i = 0; i < 6; ++i) {
     CTarvekNokta p;
@@ -382,12 +383,11 @@ TEST_F(FormTest, ZonesAreCountedAndOversizedFormsRefusedBeforeWriting) {
   for (const CTarvekNokta& p : points) keys.push_back({p.nIndex, 1});
   keys.push_back({1002, 7});  // a stale key finds nothing and counts nothing
   const auto zones = DetailFormZones(doc, keys);
-  ASSERT_TRUE(zones.ok());
-  ASSERT_EQ(2u, zones->size());
-  EXPECT_EQ("30", zones.value()[0].meridian);
-  EXPECT_EQ(2u, zones.value()[0].rows);
-  EXPECT_EQ("33", zones.value()[1].meridian);
-  EXPECT_EQ(4u, zones.value()[1].records);
+  ASSERT_EQ(2u, zones.size());
+  EXPECT_EQ("30", zones[0].meridian);
+  EXPECT_EQ(2u, zones[0].rows);
+  EXPECT_EQ("33", zones[1].meridian);
+  EXPECT_EQ(4u, zones[1].records);
   const std::vector<PointKey> in30 = DetailKeysInZone(doc, keys, "30");
   ASSERT_EQ(2u, in30.size());
   EXPECT_EQ(1003, in30[1].nIndex);
@@ -406,10 +406,13 @@ TEST_F(FormTest, ZonesAreCountedAndOversizedFormsRefusedBeforeWriting) {
   ASSERT_FALSE(mixed.ok());
   EXPECT_NE(std::string::npos, mixed.status().cause().find("101 numaralı çiftin iki noktası farklı dilimlerde"));
 
-  keys.assign(XlsWorksheet::kMaxRows - 1, PointKey{1001, 1});  // one row more than fits
-  const auto tooLong = DetailFormZones(doc, keys);
-  ASSERT_FALSE(tooLong.ok());
-  EXPECT_NE(std::string::npos, tooLong.status().cause().find("sığmıyor"));
+  // 65,536 rows a sheet, two of them the header; a zone without rows is one empty form.
+  for (const auto& [records, rowsEach, lastFirst] : {std::tuple{0u, 1u, 0u}, {65535u, 1u, 65534u}, {32768u, 2u, 32767u}}) {
+    const std::vector<FormPart> parts = FormParts(ZoneRows{"33", records, records * rowsEach});
+    EXPECT_EQ(records - lastFirst, parts.back().rows.records);
+    EXPECT_EQ(lastFirst, parts.back().first);
+  }
+  EXPECT_EQ(fs::path("/f/form_TM33_2.xls"), PartFormPath(ZoneFormPath("/f/form.xls", "33"), 2));
 
   EXPECT_EQ(fs::path("/f/form_TM33.xls"), ZoneFormPath("/f/form.xls", "33"));
   EXPECT_EQ(fs::path("/f/form_TM30"), ZoneFormPath("/f/form", "30"));
@@ -487,6 +490,23 @@ TEST_F(FormTest, CommandLineWritesNamedPointsAndChosenPairs) {
                               " NOPE 2>/dev/null";
   EXPECT_EQ(1, support::ExitStatus(std::system(missing.c_str())));
   EXPECT_FALSE(std::filesystem::exists(dir / "x.xls"));
+}
+
+// A job of more fixed points than a sheet has rows was refused after it had been read in
+// full; the command line now writes the form in parts beside the name and lists them.
+TEST_F(FormTest, CommandLineWritesAFormTooLongForASheetInParts) {
+  VELMIRA_SKIP_ON_WINDOWS("runs the programs through a POSIX shell; scripts/windows.sh compares their outputs with the Linux build's");
+  const std::string job = (dir / "g.tsj").string(), env = "XDG_CACHE_HOME=" + (dir / "cache").string() + " ";
+  ASSERT_EQ(0, std::system((std::string(VELMIRA_MAKE_JOB) + " --seed 5 --points 66000 --meridian 33 --method rtk " +
+                            job + " >/dev/null").c_str()));
+  const std::vector<std::string> points = CommandLines(env + VELMIRA_CLI + " points " + job + " 2>/dev/null");
+  EXPECT_EQ((std::vector<std::string>{(dir / "d_1.xls").string(), (dir / "d_2.xls").string()}),
+            CommandLines(env + VELMIRA_CLI + " detail -o " + (dir / "d.xls").string() + " " + job + " 2>/dev/null"));
+  EXPECT_FALSE(fs::exists(dir / "d.xls"));
+  const Form second = ReadForm(dir / "d_2.xls");  // the points after the first 65,534, under the header
+  EXPECT_EQ("KOORDİNAT (ITRF_33_3)", second.Text(0, 9));
+  ASSERT_EQ(static_cast<int>(points.size()) - 1 - 65534 + 2, second.rows);
+  EXPECT_EQ(points[1 + 65534].substr(0, points[1 + 65534].find('\t')), second.Text(2, 0));
 }
 
 }  // namespace
