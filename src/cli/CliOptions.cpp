@@ -11,6 +11,7 @@ const char* const kCliUsage =
     "       velmira-cli polygon [OPTIONS] -o FORM.xls [--pairs N,N,...]... JOB.tsj...\n"
     "       velmira-cli check   [OPTIONS] [--profile ag-rtk|klasik-rtk] JOB.tsj...\n"
     "       velmira-cli deliver [OPTIONS] [--profile ag-rtk|klasik-rtk] -o FOLDER JOB.tsj...\n"
+    "       velmira-cli --help | --version\n"
     "\n"
     "options:\n"
     "  --meridian Z      27, 30, 33, 36, 39, 42 or 45: the zone when a job file does not name it\n"

@@ -248,7 +248,17 @@ int Deliver(JobSession& session, const CliOptions& options) {
 
 int main(int argc, char** argv) {
   PrepareConsole();
-  const CliParseResult parsed = ParseCliOptions(CommandLineArguments(argc, argv));
+  const std::vector<std::string> arguments = CommandLineArguments(argc, argv);
+  // The usual questions, answered on standard output with success.
+  if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h" || arguments[0] == "help")) {
+    std::cout << kCliUsage;
+    return kExitOk;
+  }
+  if (arguments.size() == 1 && arguments[0] == "--version") {
+    std::cout << "velmira-cli " << VELMIRA_VERSION << '\n';
+    return kExitOk;
+  }
+  const CliParseResult parsed = ParseCliOptions(arguments);
   if (!parsed.options) return Usage(parsed.error);
   const CliOptions& options = *parsed.options;
 

@@ -315,6 +315,21 @@ TEST_F(CliTest, CellTextsEscapeTabsLineBreaksAndBackslashes) {
   EXPECT_NE(std::string::npos, odd.out.find("\nA\\tB\\r\\nC\\\\D\t"));
 }
 
+// "--help" was an unknown command, and there was no "--version".
+TEST_F(CliTest, AnswersTheUsualQuestionsOnStandardOutput) {
+  VELMIRA_SKIP_ON_WINDOWS("runs the programs through a POSIX shell");
+  for (const char* help : {"--help", "-h", "help"}) {
+    const RunResult r = Run(help);
+    EXPECT_EQ(0, r.status) << help;
+    EXPECT_EQ(0u, r.out.find("usage: velmira-cli")) << help << ": " << r.out;
+    EXPECT_EQ("", r.err);
+  }
+  const RunResult version = Run("--version");
+  EXPECT_EQ(0, version.status);
+  EXPECT_EQ("velmira-cli 1.0\n", version.out);
+  EXPECT_EQ(2, Run("points --help").status) << "an option of a command stays one";
+}
+
 // A removed current folder made every command abort on a relative job path; a line feed
 // in a job file's name gave deliver more lines than files.
 TEST_F(CliTest, EveryCommandEndsWithAnAnswerFromARemovedFolder) {
