@@ -137,13 +137,7 @@ bool COutputCommands::AskSeparateZoneForms(WorkbookKind kind, const std::vector<
     text += QString::fromStdString("TM" + zone.meridian + ": " + RowsText(kind, zone) + "\n");
   }
   text += QStringLiteral("\nBir form tek bir dilim için yazılır.");
-  QMessageBox box(QMessageBox::Question, QStringLiteral("Velmira"), text, QMessageBox::NoButton, &m_window);
-  QPushButton* separate = box.addButton(QStringLiteral("Her dilim için ayrı form"), QMessageBox::AcceptRole);
-  box.addButton(QStringLiteral("Vazgeç"), QMessageBox::RejectRole);
-  box.setDefaultButton(separate);
-  FitToText(box);
-  box.exec();
-  return box.clickedButton() == separate;
+  return AskToGoOn(&m_window, text, QStringLiteral("Her dilim için ayrı form"));
 }
 
 // Before the file name is asked: a sheet holds 65,536 rows, and rows past them would be
@@ -156,13 +150,7 @@ bool COutputCommands::AskSplitForms(WorkbookKind kind, const std::vector<ZoneRow
                                    Count(FormParts(zone).size()) + " parça\n");
   }
   text += QStringLiteral("\nForm, her parça kendi başlığıyla, ayrı dosyalara yazılır (AD_1.xls, AD_2.xls, ...).");
-  QMessageBox box(QMessageBox::Question, QStringLiteral("Velmira"), text, QMessageBox::NoButton, &m_window);
-  QPushButton* split = box.addButton(QStringLiteral("Parçalara böl"), QMessageBox::AcceptRole);
-  box.addButton(QStringLiteral("Vazgeç"), QMessageBox::RejectRole);
-  box.setDefaultButton(split);
-  FitToText(box);
-  box.exec();
-  return box.clickedButton() == split;
+  return AskToGoOn(&m_window, text, QStringLiteral("Parçalara böl"));
 }
 
 void COutputCommands::ReportWrittenForms(WorkbookKind kind, const std::vector<WrittenForm>& written) {

@@ -1,6 +1,7 @@
 #include "app/MessageBoxes.h"
 
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <algorithm>
 
@@ -28,4 +29,14 @@ void ShowMessageBox(QWidget* pParent, std::string_view utf8Text, MessageIcon ico
                   QMessageBox::Ok, pParent);
   FitToText(box);
   box.exec();
+}
+
+bool AskToGoOn(QWidget* pParent, const QString& text, const QString& goOn) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Velmira"), text, QMessageBox::NoButton, pParent);
+  QPushButton* go = box.addButton(goOn, QMessageBox::AcceptRole);
+  box.addButton(QStringLiteral("Vazgeç"), QMessageBox::RejectRole);
+  box.setDefaultButton(go);
+  FitToText(box);
+  box.exec();
+  return box.clickedButton() == go;
 }

@@ -9,3 +9,5 @@
 // as its longest line instead, up to the widest box Qt allows.
 void FitToText(QMessageBox& box);
 void ShowMessageBox(QWidget* pParent, std::string_view utf8Text, MessageIcon icon);
+// A question with one button that goes on and "Vazgeç"; true when the user goes on.
+bool AskToGoOn(QWidget* pParent, const QString& text, const QString& goOn);
